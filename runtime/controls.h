@@ -1,0 +1,165 @@
+#pragma once
+
+#include "runtime/form_description.h"
+#include "runtime/picture.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace jangora {
+
+class Form;
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    [[nodiscard]] bool contains(int x, int y) const {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    }
+};
+
+// The arguments of a mouse event. The game's handlers take them and read none.
+struct MouseEvent {
+    std::int16_t Button = 0;
+    std::int16_t Shift = 0;
+    float X = 0; // twips
+    float Y = 0;
+};
+
+using MouseHandler = std::function<void(const MouseEvent&)>;
+
+// What every control has: its name, its place in the form, and the two Boolean properties.
+// A setter that does not change the value changes nothing and asks for no repaint.
+class Control {
+  public:
+    Control(Form& form, const ControlDescription& description);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    [[nodiscard]] ControlKind kind() const { return kind_; }
+    [[nodiscard]] std::string_view name() const { return name_; }
+    [[nodiscard]] std::int16_t index() const { return index_; }
+
+    [[nodiscard]] bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    [[nodiscard]] bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    // The box the control paints into, in twips; empty for a control that is never drawn.
+    [[nodiscard]] virtual Rect paintBounds() const = 0;
+
+  protected:
+    [[nodiscard]] Form& form() const { return form_; }
+    void invalidate() const;
+    virtual void enabledChanged() {}
+
+  private:
+    Form& form_;
+    ControlKind kind_;
+    std::string_view name_;
+    std::int16_t index_;
+    bool visible_;
+    bool enabled_;
+};
+
+class Image : public Control {
+  public:
+    Image(Form& form, const ControlDescription& description, Picture picture);
+
+    [[nodiscard]] int left() const { return bounds_.left; }
+    [[nodiscard]] int top() const { return bounds_.top; }
+    [[nodiscard]] int width() const { return bounds_.width; }
+    [[nodiscard]] int height() const { return bounds_.height; }
+    [[nodiscard]] Rect bounds() const { return bounds_; }
+    void move(int left, int top);
+
+    [[nodiscard]] bool stretch() const { return stretch_; }
+    [[nodiscard]] const Picture& picture() const { return picture_; }
+    void setPicture(Picture picture);
+
+    [[nodiscard]] Rect paintBounds() const override { return bounds_; }
+
+    [[nodiscard]] bool hasMouseHandler() const { return onMouseDown || onMouseUp || onClick; }
+
+    MouseHandler onMouseDown;
+    MouseHandler onMouseUp;
+    std::function<void()> onClick;
+
+  private:
+    Rect bounds_;
+    bool stretch_;
+    Picture picture_;
+};
+
+class Label : public Control {
+  public:
+    Label(Form& form, const ControlDescription& description);
+
+    [[nodiscard]] Rect bounds() const { return bounds_; }
+    [[nodiscard]] const std::string& caption() const { return caption_; }
+    void setCaption(std::string_view caption);
+
+    [[nodiscard]] const FontDescription& font() const { return font_; }
+    [[nodiscard]] Color foreColor() const { return foreColor_; }
+    [[nodiscard]] Color backColor() const { return backColor_; }
+    [[nodiscard]] Alignment alignment() const { return alignment_; }
+
+    [[nodiscard]] Rect paintBounds() const override { return bounds_; }
+
+  private:
+    Rect bounds_;
+    std::string caption_;
+    FontDescription font_;
+    Color foreColor_;
+    Color backColor_;
+    Alignment alignment_;
+};
+
+class Line : public Control {
+  public:
+    Line(Form& form, const ControlDescription& description);
+
+    [[nodiscard]] int x1() const { return x1_; }
+    [[nodiscard]] int y1() const { return y1_; }
+    [[nodiscard]] int x2() const { return x2_; }
+    [[nodiscard]] int y2() const { return y2_; }
+    [[nodiscard]] int borderWidth() const { return borderWidth_; }
+
+    [[nodiscard]] Rect paintBounds() const override;
+
+  private:
+    int x1_;
+    int y1_;
+    int x2_;
+    int y2_;
+    int borderWidth_;
+};
+
+// A periodic timer. While enabled with a non-zero interval it raises its event once per
+// interval, through the form's scheduler.
+class Timer : public Control {
+  public:
+    Timer(Form& form, const ControlDescription& description);
+
+    [[nodiscard]] int interval() const { return interval_; }
+
+    [[nodiscard]] Rect paintBounds() const override { return {}; }
+
+    // Raises the Timer event: called by the scheduler when the timer is due.
+    void tick();
+
+    std::function<void()> onTimer;
+
+  private:
+    void enabledChanged() override;
+
+    int interval_;
+};
+
+} // namespace jangora

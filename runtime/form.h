@@ -1,0 +1,140 @@
+#pragma once
+
+#include "runtime/control_array.h"
+#include "runtime/controls.h"
+#include "runtime/form_description.h"
+#include "runtime/picture.h"
+#include "runtime/runtime_error.h"
+#include "runtime/scheduler.h"
+#include "runtime/services.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jangora {
+
+// A window and its controls, in creation order, with the one dispatch point through which
+// every handler runs. It knows nothing of the screen: the host feeds it mouse events and the
+// clock, and paints what it holds.
+class Form {
+  public:
+    static constexpr int twipsPerPixel = 15; // at 96 dots per inch
+
+    enum MouseButton : std::int16_t { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+    Form(Services& services, const FormDescription& form,
+         std::span<const ControlDescription> controls, const PictureSet& pictures);
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form() = default;
+
+    [[nodiscard]] const FormDescription& description() const { return description_; }
+    [[nodiscard]] const Picture& icon() const { return icon_; }
+    [[nodiscard]] const std::vector<std::unique_ptr<Control>>& controls() const {
+        return controls_;
+    }
+    [[nodiscard]] Scheduler& scheduler() { return scheduler_; }
+
+    // Events from the host. Mouse positions are in twips.
+    void load();
+    void mouseDown(const MouseEvent& event);
+    void mouseUp(const MouseEvent& event);
+
+    // Runs one handler. Once the program has ended nothing runs; a run-time error escaping
+    // the handler is reported and ends the program with status 1.
+    template <class Handler, class... Args> void dispatch(const Handler& handler, Args&&... args) {
+        if (ended_) {
+            return;
+        }
+        try {
+            handler(std::forward<Args>(args)...);
+        } catch (const RuntimeError& error) {
+            fail(error);
+        }
+    }
+
+    [[nodiscard]] bool ended() const { return ended_; }
+    [[nodiscard]] int exitStatus() const { return exitStatus_; }
+
+    // The host repaints these twips of the client area when they have changed.
+    void setRepaintRequest(std::function<void(const Rect&)> request) {
+        repaintRequest_ = std::move(request);
+    }
+    void invalidate(const Rect& area) const {
+        if (repaintRequest_ && area.width > 0 && area.height > 0) {
+            repaintRequest_(area);
+        }
+    }
+
+    [[nodiscard]] Control& control(std::string_view name, std::int16_t index = -1) const;
+
+  protected:
+    template <class T> [[nodiscard]] T& named(std::string_view name) const {
+        return dynamic_cast<T&>(control(name));
+    }
+    template <class T> [[nodiscard]] ControlArray<T> array(std::string_view name) const;
+
+    // The runtime's operations, as the handlers call them.
+    void randomize() { services_.randomize(); }
+    [[nodiscard]] float rnd() { return services_.rnd(); }
+    MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style, std::string_view title = {});
+    [[nodiscard]] std::string formatCurrency(float dollars) {
+        return services_.formatCurrency(dollars);
+    }
+    void printForm();
+    void end(int exitStatus = 0);
+
+    std::function<void()> onLoad;
+
+  private:
+    void fail(const RuntimeError& error);
+    // Runs a modal operation of the host; no timer ticks until it is over.
+    template <class Operation> auto modal(const Operation& operation);
+    [[nodiscard]] Image* imageAt(int x, int y) const;
+
+    Services& services_;
+    FormDescription description_;
+    Picture icon_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    Scheduler scheduler_;
+    std::function<void(const Rect&)> repaintRequest_;
+
+    Image* captured_ = nullptr; // the control that took the press, until every button is up
+    std::int16_t heldButtons_ = 0;
+    bool ended_ = false;
+    int exitStatus_ = 0;
+};
+
+template <class Operation> auto Form::modal(const Operation& operation) {
+    struct Pause {
+        Scheduler& scheduler;
+        bool wasPaused = scheduler.paused();
+        explicit Pause(Scheduler& s) : scheduler(s) { scheduler.setPaused(true); }
+        ~Pause() { scheduler.setPaused(wasPaused); }
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+    } pause(scheduler_);
+    return operation();
+}
+
+template <class T> ControlArray<T> Form::array(std::string_view name) const {
+    std::vector<T*> elements;
+    for (std::int16_t index = 0;; ++index) {
+        const auto found =
+            std::find_if(controls_.begin(), controls_.end(), [&](const auto& control) {
+                return control->name() == name && control->index() == index;
+            });
+        if (found == controls_.end()) {
+            break;
+        }
+        elements.push_back(&dynamic_cast<T&>(**found));
+    }
+    return ControlArray<T>(std::move(elements));
+}
+
+} // namespace jangora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace jangora {
+
+// The window and its controls as fixed data: positions in twips from the top-left corner of
+// the client area, colours as 0xRRGGBB, pictures by file name.
+
+using Color = std::uint32_t;
+
+enum class ControlKind { Timer, Image, Label, Line };
+
+enum class Alignment { Left, Center };
+
+struct FontDescription {
+    std::string_view name{};
+    double points = 0;
+    int weight = 400;
+};
+
+struct ControlDescription {
+    ControlKind kind = ControlKind::Image;
+    std::string_view name{};
+    std::int16_t index = -1; // -1: not an element of a control array
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+    int borderWidth = 1; // pixels
+    bool visible = true;
+    bool enabled = true;
+    bool stretch = false;
+    std::string_view picture{};
+    std::string_view caption{};
+    FontDescription font{};
+    Color foreColor = 0x000000;
+    Color backColor = 0xFFFFFF;
+    Alignment alignment = Alignment::Left;
+    int interval = 0; // milliseconds
+};
+
+struct FormDescription {
+    std::string_view name{};
+    std::string_view caption{};
+    int clientWidth = 0;
+    int clientHeight = 0;
+    Color backColor = 0xFFFFFF;
+    std::string_view icon{};
+};
+
+} // namespace jangora

@@ -1,0 +1,186 @@
+#include "runtime/qt/form_window.h"
+
+#include "runtime/form.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace jangora {
+
+namespace {
+
+constexpr qreal twipsPerPixel = Form::twipsPerPixel;
+
+QColor toQColor(Color rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
+
+QRectF toPixels(const Rect& twips) {
+    return {twips.left / twipsPerPixel, twips.top / twipsPerPixel, twips.width / twipsPerPixel,
+            twips.height / twipsPerPixel};
+}
+
+QFont toQFont(const FontDescription& description) {
+    // Arial and MS Sans Serif as the system has them, else a metric-compatible sans-serif.
+    QFont font;
+    font.setFamilies({QString::fromUtf8(description.name.data(),
+                                        static_cast<qsizetype>(description.name.size())),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(description.points * 96.0 / 72.0)));
+    font.setWeight(static_cast<QFont::Weight>(description.weight));
+    return font;
+}
+
+void paintImage(QPainter& painter, PictureCache& pictures, const Image& image) {
+    if (!image.picture()) {
+        return;
+    }
+    const QPixmap& pixmap = pictures.pixmap(*image.picture());
+    const QRectF box = toPixels(image.bounds());
+    if (image.stretch()) {
+        painter.drawPixmap(box, pixmap, pixmap.rect());
+    } else {
+        painter.drawPixmap(box.topLeft(), pixmap);
+    }
+}
+
+void paintLabel(QPainter& painter, const Label& label) {
+    const QRectF box = toPixels(label.bounds());
+    painter.fillRect(box, toQColor(label.backColor()));
+    if (label.caption().empty()) {
+        return;
+    }
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.setFont(toQFont(label.font()));
+    painter.setPen(toQColor(label.foreColor()));
+    const int alignment =
+        Qt::AlignTop | Qt::TextWordWrap |
+        (label.alignment() == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft);
+    painter.drawText(box, alignment, QString::fromStdString(label.caption()));
+    painter.restore();
+}
+
+void paintLine(QPainter& painter, const Line& line) {
+    painter.setPen(QPen(Qt::black, line.borderWidth(), Qt::SolidLine, Qt::SquareCap));
+    painter.drawLine(QPointF(line.x1() / twipsPerPixel, line.y1() / twipsPerPixel),
+                     QPointF(line.x2() / twipsPerPixel, line.y2() / twipsPerPixel));
+}
+
+MouseEvent toMouseEvent(const QMouseEvent& event) {
+    std::int16_t button = 0;
+    switch (event.button()) {
+    case Qt::LeftButton:
+        button = Form::LeftButton;
+        break;
+    case Qt::RightButton:
+        button = Form::RightButton;
+        break;
+    case Qt::MiddleButton:
+        button = Form::MiddleButton;
+        break;
+    default:
+        break;
+    }
+    const auto modifiers = event.modifiers();
+    const auto shift = static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) |
+                                                 (modifiers & Qt::ControlModifier ? 2 : 0) |
+                                                 (modifiers & Qt::AltModifier ? 4 : 0));
+    return {button, shift, static_cast<float>(event.position().x() * twipsPerPixel),
+            static_cast<float>(event.position().y() * twipsPerPixel)};
+}
+
+} // namespace
+
+FormWindow::FormWindow(Form& form) : form_(form) {
+    const FormDescription& description = form.description();
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8(description.caption.data(),
+                                     static_cast<qsizetype>(description.caption.size())));
+    if (form.icon()) {
+        setWindowIcon(QIcon(QPixmap::fromImage(decodePicture(*form.icon()))));
+    }
+    resize(static_cast<int>(description.clientWidth / twipsPerPixel),
+           static_cast<int>(description.clientHeight / twipsPerPixel));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    form.setRepaintRequest([this](const Rect& area) { update(toPixels(area).toAlignedRect()); });
+
+    ticker_.setSingleShot(true);
+    ticker_.setTimerType(Qt::PreciseTimer);
+    connect(&ticker_, &QTimer::timeout, this, [this] { runDueTimers(); });
+}
+
+void FormWindow::startClock() {
+    clock_.start();
+    scheduleNextTick();
+}
+
+void FormWindow::scheduleNextTick() {
+    const std::optional<Scheduler::Millis> next = form_.scheduler().nextDeadline();
+    if (!next || form_.scheduler().paused() || form_.ended()) {
+        ticker_.stop();
+        return;
+    }
+    ticker_.start(static_cast<int>(std::max<qint64>(0, *next - clock())));
+}
+
+void FormWindow::runDueTimers() {
+    form_.scheduler().runDue(clock());
+    scheduleNextTick();
+}
+
+void FormWindow::afterEvent() {
+    if (!form_.ended()) {
+        scheduleNextTick();
+    }
+}
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.fillRect(rect(), toQColor(form_.description().backColor));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Images and labels in creation order, then the lines, so the bars and the frame stay whole.
+    for (const auto& control : form_.controls()) {
+        if (!control->visible()) {
+            continue;
+        }
+        if (const auto* image = dynamic_cast<const Image*>(control.get())) {
+            paintImage(painter, pictures_, *image);
+        } else if (const auto* label = dynamic_cast<const Label*>(control.get())) {
+            paintLabel(painter, *label);
+        }
+    }
+    for (const auto& control : form_.controls()) {
+        if (const auto* line = dynamic_cast<const Line*>(control.get()); line && line->visible()) {
+            paintLine(painter, *line);
+        }
+    }
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+    form_.scheduler().setNow(clock());
+    form_.mouseDown(toMouseEvent(*event));
+    afterEvent();
+}
+
+// A second press in quick succession is still a press of the lever.
+void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+    form_.scheduler().setNow(clock());
+    form_.mouseUp(toMouseEvent(*event));
+    afterEvent();
+}
+
+} // namespace jangora

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "runtime/form.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace jangora {
+
+// Makes the program's form, given the services and a reader of the files carried with it.
+using FormFactory = std::function<std::unique_ptr<Form>(
+    Services&, const std::function<std::optional<std::vector<std::uint8_t>>(std::string_view)>&)>;
+
+// Runs the program: checks the display, creates the form and runs its load handler, shows
+// the window and dispatches events until it is closed or the program ends. Returns the exit
+// status: 0 after a normal end, 1 after a run-time error, 2 without a display, 3 when the
+// program's own files are damaged.
+int runHost(int argc, char** argv, const FormFactory& makeForm);
+
+// The bytes of a file embedded in the program under :/assets, or nothing.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> readEmbeddedFile(std::string_view name);
+
+} // namespace jangora

@@ -1,0 +1,93 @@
+#include "runtime/qt/qt_services.h"
+
+#include "runtime/form.h"
+#include "runtime/qt/form_window.h"
+#include "runtime/qt/printing.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace jangora {
+
+namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QString formatDollars(float dollars, const QLocale& locale) {
+    const QLocale layout =
+        locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+    return layout.toCurrencyString(static_cast<double>(dollars), QStringLiteral("$"), 2);
+}
+
+QString QtServices::titleOr(std::string_view title) const {
+    if (!title.empty()) {
+        return toQString(title);
+    }
+    return window_ ? window_->windowTitle() : QCoreApplication::applicationName();
+}
+
+MsgBoxResult QtServices::msgBox(std::string_view prompt, MsgBoxStyle style,
+                                std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), toQString(prompt), QMessageBox::NoButton,
+                    window_);
+    if (style == MsgBoxStyle::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    wakeTimersLater();
+    switch (answer) {
+    case QMessageBox::Yes:
+        return MsgBoxResult::Yes;
+    case QMessageBox::No:
+        return MsgBoxResult::No;
+    default:
+        return style == MsgBoxStyle::YesNo ? MsgBoxResult::No : MsgBoxResult::Ok;
+    }
+}
+
+std::string QtServices::formatCurrency(float dollars) {
+    if (formattedDollars_ != dollars) {
+        formatted_ = formatDollars(dollars, locale_).toStdString();
+        formattedDollars_ = dollars;
+    }
+    return formatted_;
+}
+
+void QtServices::printForm(const Form& /*form*/) {
+    if (window_) {
+        printWindow(*window_);
+        wakeTimersLater();
+    }
+}
+
+void QtServices::wakeTimersLater() {
+    // The form holds its timers while a modal operation runs; they start again once the
+    // handler that asked for it has returned.
+    if (window_) {
+        QTimer::singleShot(0, window_, [window = window_] { window->scheduleNextTick(); });
+    }
+}
+
+void QtServices::endProgram(int exitStatus) {
+    if (window_) {
+        window_->hide();
+    }
+    QCoreApplication::exit(exitStatus);
+}
+
+void QtServices::reportError(const RuntimeError& error) {
+    QMessageBox::critical(window_, titleOr({}), QString::fromStdString(error.what()));
+}
+
+} // namespace jangora

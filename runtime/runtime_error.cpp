@@ -1,0 +1,26 @@
+#include "runtime/runtime_error.h"
+
+namespace jangora {
+
+namespace {
+
+std::string describe(ErrorNumber number) {
+    switch (number) {
+    case ErrorNumber::InvalidCall:
+        return "Invalid procedure call or argument";
+    case ErrorNumber::Overflow:
+        return "Overflow";
+    case ErrorNumber::SubscriptOutOfRange:
+        return "Subscript out of range";
+    }
+    return "Application-defined error";
+}
+
+} // namespace
+
+RuntimeError::RuntimeError(ErrorNumber number)
+    : std::runtime_error("Run-time error '" + std::to_string(static_cast<int>(number)) + "':\n\n" +
+                         describe(number)),
+      number_(number) {}
+
+} // namespace jangora

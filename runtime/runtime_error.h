@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace jangora {
+
+// The run-time errors a handler can raise. Nothing in the program traps them: the form's
+// dispatch point reports the error and ends the program.
+enum class ErrorNumber {
+    InvalidCall = 5,
+    Overflow = 6,
+    SubscriptOutOfRange = 9,
+};
+
+class RuntimeError : public std::runtime_error {
+  public:
+    explicit RuntimeError(ErrorNumber number);
+
+    [[nodiscard]] ErrorNumber number() const { return number_; }
+
+  private:
+    ErrorNumber number_;
+};
+
+// A problem found before the window opens (a missing or malformed picture): the program
+// says what it is and exits without showing the window.
+class StartupError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace jangora

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "runtime/form.h"
+
+#include <cstdint>
+#include <string>
+
+namespace jangora {
+
+struct Symbol;
+
+// The game's one window: its controls by the names of the window description, its
+// form-level variables, and its event handlers.
+class Form1 : public Form {
+  public:
+    Form1(Services& services, const PictureSet& pictures);
+
+    // Controls
+    Timer& Timer4;
+    Timer& Timer3;
+    Timer& Timer2;
+    Timer& Timer1;
+    Image& Image4;
+    ControlArray<Image> picSlot;   // the virtual reel, stops 0 to 32
+    ControlArray<Image> picInSlot; // the three reel windows
+    Image& picCherry;
+    Image& pic7;
+    Image& picCash;
+    Image& PicBox;
+    Image& picBanana;
+    Image& picApple;
+    Image& Image3; // lever pulled
+    Label& Label4; // credit line
+    Label& Label3; // status line
+    Image& Image2; // banner
+    Label& Label2; // bankroll
+    Image& Image1; // lever at rest
+
+    // Form-level variables
+    FixedArray<std::int16_t, 0, 3> ReelSymbol;
+    std::int16_t Turn = 0;
+    std::int16_t StopNo = 0;
+    std::int16_t ReelNo = 0;
+    float Money = 0;
+    std::int16_t GameOn = 0;
+    std::int16_t AppleStop = 0;
+    std::int16_t CherryStop = 0;
+    std::int16_t BananaStop = 0;
+    std::int16_t BoxStop = 0;
+    std::int16_t SymbolNo = 0;
+    std::int32_t SymbolCode = 0;
+    std::string PrintAnswer;
+
+    // Event handlers
+    void Form1_Form_Load();
+    void Form1_Image1_MouseDown(const MouseEvent& event);
+    void Form1_Image1_MouseUp(const MouseEvent& event);
+    void Form1_Image4_Click();
+    void Form1_Timer1_Timer();
+    void Form1_Timer2_Timer();
+    void Form1_Timer3_Timer();
+    void Form1_Timer4_Timer();
+
+    // The control whose picture is the symbol's.
+    [[nodiscard]] Image& templateControl(const Symbol& symbol) const;
+
+  private:
+    void fillStops(std::int16_t& counter, const Symbol& symbol);
+};
+
+} // namespace jangora
