@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Builds Jangora and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/setup.sh
+exec build/bin/jangora

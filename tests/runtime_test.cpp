@@ -1,0 +1,174 @@
+#include "runtime/form.h"
+#include "runtime/numeric.h"
+#include "test_services.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace jangora {
+namespace {
+
+using testing::TestServices;
+
+// A small window: three timers and two overlapping images that take the mouse.
+constexpr std::array<ControlDescription, 5> testControls{{
+    {.kind = ControlKind::Timer, .name = "Fast", .interval = 10},
+    {.kind = ControlKind::Timer, .name = "Slow", .interval = 30},
+    {.kind = ControlKind::Timer, .name = "Off", .enabled = false, .interval = 10},
+    {.kind = ControlKind::Image, .name = "Back", .left = 0, .top = 0, .width = 300, .height = 300},
+    {.kind = ControlKind::Image,
+     .name = "Front",
+     .left = 150,
+     .top = 150,
+     .width = 300,
+     .height = 300},
+}};
+
+class TestForm : public Form {
+  public:
+    explicit TestForm(Services& services)
+        : Form(services, {.name = "Test"}, testControls, {}), fast(named<Timer>("Fast")),
+          slow(named<Timer>("Slow")), off(named<Timer>("Off")), back(named<Image>("Back")),
+          front(named<Image>("Front")) {}
+
+    using Form::array;
+
+    Timer& fast;
+    Timer& slow;
+    Timer& off;
+    Image& back;
+    Image& front;
+};
+
+struct RuntimeTest : ::testing::Test {
+    MouseEvent at(int x, int y, std::int16_t button = Form::LeftButton) {
+        return {button, 0, static_cast<float>(x), static_cast<float>(y)};
+    }
+
+    TestServices services;
+    TestForm form{services};
+    std::vector<std::string> log;
+};
+
+TEST_F(RuntimeTest, TimersTickInDeadlineOrderTiesInCreationOrder) {
+    form.fast.onTimer = [&] { log.push_back("fast@" + std::to_string(form.scheduler().now())); };
+    form.slow.onTimer = [&] { log.push_back("slow@" + std::to_string(form.scheduler().now())); };
+    form.scheduler().advanceBy(30);
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "slow@30"}));
+    EXPECT_FALSE(form.scheduler().isScheduled(form.off));
+}
+
+TEST_F(RuntimeTest, LateTicksDoNotCatchUp) {
+    int ticks = 0;
+    form.fast.onTimer = [&] { ++ticks; };
+    form.scheduler().runDue(95); // nine intervals late
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(form.scheduler().nextDeadline(), 105);
+    form.scheduler().runDue(104);
+    EXPECT_EQ(ticks, 1); // the next tick is a full interval after the late one
+    form.scheduler().runDue(105);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(RuntimeTest, EnablingAnEnabledTimerChangesNothingAndDisablingCancels) {
+    int ticks = 0;
+    form.fast.onTimer = [&] { ++ticks; };
+    form.scheduler().advanceBy(7);
+    form.fast.setEnabled(true);
+    form.scheduler().advanceBy(3);
+    EXPECT_EQ(ticks, 1); // still due at 10, not pushed to 17
+
+    form.fast.setEnabled(false);
+    form.scheduler().advanceBy(50);
+    EXPECT_EQ(ticks, 1);
+    form.fast.setEnabled(true); // first tick one interval after enabling
+    form.scheduler().advanceBy(9);
+    EXPECT_EQ(ticks, 1);
+    form.scheduler().advanceBy(1);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(RuntimeTest, NoTickWhilePausedAndOneWhenResumed) {
+    int ticks = 0;
+    form.fast.onTimer = [&] { ++ticks; };
+    form.scheduler().setPaused(true);
+    form.scheduler().runDue(100);
+    EXPECT_EQ(ticks, 0);
+    form.scheduler().setPaused(false);
+    form.scheduler().runDue(100);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(RuntimeTest, ReleaseGoesToTheControlThatTookThePressEvenHiddenAndDisabled) {
+    form.back.onMouseDown = [&](const MouseEvent&) { log.push_back("back down"); };
+    form.front.onMouseDown = [&](const MouseEvent&) {
+        log.push_back("front down");
+        form.front.setVisible(false);
+        form.front.setEnabled(false);
+    };
+    form.front.onMouseUp = [&](const MouseEvent&) { log.push_back("front up"); };
+    form.mouseDown(at(200, 200)); // where both lie, the later one is on top
+    form.mouseUp(at(10, 10));     // released over the other image
+    EXPECT_EQ(log, (std::vector<std::string>{"front down", "front up"}));
+
+    log.clear();
+    form.mouseDown(at(200, 200)); // the front image is hidden now: the back one gets it
+    EXPECT_EQ(log, (std::vector<std::string>{"back down"}));
+}
+
+TEST_F(RuntimeTest, ClickOnlyWhenPressAndReleaseHitTheSameControlWithTheLeftButton) {
+    int clicks = 0;
+    form.back.onClick = [&] { ++clicks; };
+    form.mouseDown(at(10, 10));
+    form.mouseUp(at(20, 20));
+    EXPECT_EQ(clicks, 1);
+    form.mouseDown(at(10, 10));
+    form.mouseUp(at(400, 400)); // released outside the image
+    EXPECT_EQ(clicks, 1);
+    form.mouseDown(at(10, 10, Form::RightButton));
+    form.mouseUp(at(10, 10, Form::RightButton));
+    EXPECT_EQ(clicks, 1);
+    form.mouseUp(at(10, 10)); // a release whose press the window never had
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(RuntimeTest, BadArrayIndexIsErrorNineAndEndsTheProgramThroughTheDispatchPoint) {
+    const ControlArray<Image> images({&form.back, &form.front});
+    EXPECT_EQ(&images(1), &form.front);
+    form.fast.onTimer = [&] { images(2).setVisible(false); };
+    int slowTicks = 0;
+    form.slow.onTimer = [&] { ++slowTicks; };
+    form.scheduler().advanceBy(100);
+    EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::SubscriptOutOfRange});
+    EXPECT_EQ(services.ends, std::vector<int>{1});
+    EXPECT_TRUE(form.ended());
+    EXPECT_EQ(form.exitStatus(), 1);
+    EXPECT_EQ(slowTicks, 0); // nothing runs once the program has ended
+    EXPECT_THROW(images(-1), RuntimeError);
+}
+
+TEST(Numeric, RoundsHalvesToEvenAndFloors) {
+    EXPECT_EQ(roundToInteger(62.5), 62);
+    EXPECT_EQ(roundToInteger(187.5), 188);
+    EXPECT_EQ(roundToInteger(-2.5), -2);
+    EXPECT_EQ(roundToInteger(0.49999), 0);
+    EXPECT_EQ(floorToInteger(32.9999), 32);
+    EXPECT_EQ(floorToInteger(-0.5), -1);
+}
+
+TEST(Numeric, OverflowAndInvalidResultsAreRunTimeErrors) {
+    EXPECT_EQ(addInteger(32766, 1), 32767);
+    EXPECT_THROW((void)addInteger(32767, 1), RuntimeError);
+    EXPECT_THROW((void)subtractInteger(-32768, 1), RuntimeError);
+    EXPECT_THROW((void)roundToInteger(32767.5), RuntimeError);
+    EXPECT_THROW((void)floorToInteger(std::nan("")), RuntimeError);
+    EXPECT_EQ(toSingle(69.75), 69.75F);
+    EXPECT_THROW((void)toSingle(1e39), RuntimeError);
+    EXPECT_THROW((void)toSingle(std::nan("")), RuntimeError);
+}
+
+} // namespace
+} // namespace jangora

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs (with --tests, those its tests need too) and
+# builds it in build/. Shared by play.sh and test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
+               imagemagick)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]})); then
+    sudo=()
+    ((EUID == 0)) || sudo=(sudo)
+    echo "Installing ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
