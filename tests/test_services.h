@@ -6,6 +6,7 @@
 #include "ui/form1.h"
 #include "ui/pictures.h"
 
+#include <array>
 #include <cstdio>
 #include <deque>
 #include <optional>
@@ -28,12 +29,13 @@ class TestServices : public Services {
     void randomize() override { ++randomizeCalls; }
     float rnd() override {
         ++numbersDrawn;
+        float next = random.next();
         if (!script.empty()) {
-            const float next = script.front();
+            next = script.front();
             script.pop_front();
-            return next;
         }
-        return random.next();
+        lastThree = {lastThree[1], lastThree[2], next};
+        return next;
     }
     MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style,
                         std::string_view title) override {
@@ -61,6 +63,7 @@ class TestServices : public Services {
     std::deque<MsgBoxResult> answers;
     int randomizeCalls = 0;
     int numbersDrawn = 0;
+    std::array<float, 3> lastThree{}; // the numbers drawn last, oldest first
     int prints = 0;
     std::vector<Box> boxes;
     std::vector<int> ends;

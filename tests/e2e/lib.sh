@@ -57,6 +57,14 @@ mean() {
     convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -format '%[fx:mean]' info:
 }
 
+# Prints how many pixels of a region (WxH+X+Y) differ between two saved shots.
+differing() {
+    convert "$shots/$1.png" -crop "$3" +repage "$shots/.a.png"
+    convert "$shots/$2.png" -crop "$3" +repage "$shots/.b.png"
+    compare -metric AE "$shots/.a.png" "$shots/.b.png" null: 2>&1 || true
+    rm -f "$shots/.a.png" "$shots/.b.png"
+}
+
 # Moves the pointer to window coordinates.
 point_at() {
     xdotool mousemove --window "$window" "$1" "$2"

@@ -1,0 +1,26 @@
+#include "runtime/qt/qt_services.h"
+
+#include <gtest/gtest.h>
+
+namespace jangora {
+namespace {
+
+std::string dollars(float amount, const char* locale) {
+    return formatDollars(amount, QLocale(QString::fromLatin1(locale))).toStdString();
+}
+
+// The bankroll is dollars in every locale; only the layout is the locale's.
+TEST(Currency, DollarsWithCentsLaidOutByTheLocale) {
+    EXPECT_EQ(dollars(70, "en_US"), "$70.00");
+    EXPECT_EQ(dollars(1234.5F, "en_US"), "$1,234.50");
+    EXPECT_EQ(dollars(69.75F, "de_DE"), "69,75\u00A0$");
+    EXPECT_EQ(dollars(1234.5F, "de_DE"), "1.234,50\u00A0$");
+    EXPECT_EQ(dollars(69.75F, "fr_FR"), "69,75\u00A0$");
+    EXPECT_EQ(dollars(1234.5F, "fr_FR"), "1\u202F234,50\u00A0$");
+    EXPECT_EQ(dollars(69.75F, "ja_JP"), "$69.75");
+    EXPECT_EQ(dollars(0, "C"), "$0.00");
+    EXPECT_EQ(dollars(69.75F, "C"), "$69.75");
+}
+
+} // namespace
+} // namespace jangora
