@@ -46,7 +46,7 @@ void printWindow(QWidget& window) {
     }
 
     const auto answer = QMessageBox::question(
-        &window, title,
+        &window, QObject::tr("%1: no printer").arg(title),
         QObject::tr("No printer is available. Do you want to save the picture as a PDF file "
                     "instead?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);

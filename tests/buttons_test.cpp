@@ -1,0 +1,85 @@
+#include "test_services.h"
+
+#include <gtest/gtest.h>
+
+namespace jangora {
+namespace {
+
+using testing::LoadedGame;
+
+TEST(StatusBlink, TheStatusLineBlinksUntilTheFirstSpinAndNeverAgain) {
+    LoadedGame game;
+    Form1& form = game.form;
+    form.scheduler().advanceBy(749);
+    EXPECT_TRUE(form.Label3.visible());
+    form.scheduler().advanceBy(1);
+    EXPECT_FALSE(form.Label3.visible()); // the first tick hides it
+    form.scheduler().advanceBy(750);
+    EXPECT_TRUE(form.Label3.visible());
+    form.scheduler().advanceBy(750);
+    ASSERT_FALSE(form.Label3.visible());
+
+    game.pull(); // the first spin, while the line is hidden
+    EXPECT_TRUE(form.Label3.visible());
+    EXPECT_FALSE(form.Timer2.enabled());
+    for (int spin = 0; spin < 5; ++spin) {
+        form.scheduler().advanceBy(1000);
+        EXPECT_TRUE(form.Label3.visible());
+        game.pull();
+    }
+    EXPECT_FALSE(form.scheduler().isScheduled(form.Timer2));
+}
+
+struct PrintButton : ::testing::Test {
+    // A click on the part of the button that shows at the starting window size.
+    void clickPrint() {
+        const MouseEvent corner{Form::LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15};
+        game.form.mouseDown(corner);
+        game.form.mouseUp(corner);
+    }
+
+    LoadedGame game;
+};
+
+TEST_F(PrintButton, NoPrintsNothingAndYesPrintsTheWindowOnce) {
+    game.services.answers = {MsgBoxResult::No};
+    clickPrint();
+    ASSERT_EQ(game.services.boxes.size(), 1U);
+    const auto& box = game.services.boxes.front();
+    EXPECT_EQ(box.prompt,
+              "This button is to print the current screen. Are you sure you want to do that?");
+    EXPECT_EQ(box.title, "Jangora 2.4");
+    EXPECT_EQ(box.style, MsgBoxStyle::YesNo);
+    EXPECT_EQ(game.form.PrintAnswer, "7");
+    EXPECT_EQ(game.services.prints, 0);
+
+    game.services.answers = {MsgBoxResult::Yes};
+    clickPrint();
+    EXPECT_EQ(game.form.PrintAnswer, "6");
+    EXPECT_EQ(game.services.prints, 1);
+}
+
+TEST_F(PrintButton, AClickDuringTheRevealChangesNothingOfTheSpin) {
+    Form1& form = game.form;
+    for (const MsgBoxResult answer : {MsgBoxResult::Yes, MsgBoxResult::No}) {
+        game.services.script = {0.001F, 0.0F, 0.0F, 0.0F}; // three apples
+        game.pull();
+        form.scheduler().advanceBy(200);
+        const float money = form.Money;
+        const std::array reels{form.ReelSymbol(1), form.ReelSymbol(2), form.ReelSymbol(3)};
+        const int drawn = game.services.numbersDrawn;
+        game.services.answers = {answer};
+        clickPrint();
+        EXPECT_EQ(form.Money, money);
+        EXPECT_EQ(form.GameOn, 1);
+        EXPECT_EQ(form.SymbolCode, 1);
+        EXPECT_EQ((std::array{form.ReelSymbol(1), form.ReelSymbol(2), form.ReelSymbol(3)}), reels);
+        EXPECT_EQ(game.services.numbersDrawn, drawn);
+        EXPECT_TRUE(form.Timer3.enabled());
+        form.scheduler().advanceBy(300); // the spin goes on and pays as it would have
+        EXPECT_EQ(form.Money, money + 10);
+    }
+}
+
+} // namespace
+} // namespace jangora
