@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 namespace jangora {
 namespace {
@@ -81,6 +83,25 @@ TEST_F(WindowTest, PaintsOnlyWhatIsShown) {
     }
     EXPECT_EQ(navy, 0);
     EXPECT_TRUE(near(image.pixel(503, 400), 0xFFFFFF, 0));
+}
+
+TEST_F(WindowTest, ThePrintButtonTakesClicksOnItsVisibleCornerAndWhollyOnceEnlarged) {
+    const auto click = [&](QPointF at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, window.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, window.mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &press);
+        QApplication::sendEvent(&window, &release);
+    };
+    click({600, 446}); // inside the 23 x 17 pixels that show at the starting size
+    EXPECT_EQ(services.boxes.size(), 1U);
+    window.resize(700, 500);
+    click({614, 461}); // the button's lower right, out of sight before
+    EXPECT_EQ(services.boxes.size(), 2U);
+    click({620, 470}); // just past it
+    EXPECT_EQ(services.boxes.size(), 2U);
+    EXPECT_EQ(form.PrintAnswer, "7");
 }
 
 } // namespace

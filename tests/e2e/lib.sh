@@ -32,8 +32,11 @@ start_x() {
     export DISPLAY=":$display"
 }
 
-# Starts the game and waits for its window; sets `window` to its X id.
+# Starts the game and waits for its window; sets `window` to its X id and `startup_ms` to the
+# time from the start of the process until the window was found.
 start_game() {
+    local began
+    began=$(date +%s%N)
     "$game" "$@" &
     game_pid=$!
     window=
@@ -43,6 +46,7 @@ start_game() {
         sleep 0.05
     done
     [[ -n "$window" ]] || fail "no window titled 'Jangora 2.4' appeared"
+    startup_ms=$((($(date +%s%N) - began) / 1000000))
     # Let the first frame be drawn.
     sleep 0.3
 }

@@ -3,9 +3,8 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x
-start=$(date +%s%N)
 start_game
-echo "window found after $(( ($(date +%s%N) - start) / 1000000 )) ms (including 300 ms of settling)"
+echo "window found $startup_ms ms after the process started"
 
 read -r width height < <(xdotool getwindowgeometry --shell "$window" |
     awk -F= '/WIDTH/{w=$2} /HEIGHT/{h=$2} END{print w, h}')
