@@ -212,7 +212,17 @@ QImage banner() {
     return image;
 }
 
-// Four dice faces on a black square whose outermost ring of pixels is transparent.
+// The icon's design on a grid of 16: four dice faces of 5 x 5 with five pips each on a black
+// square, whose outermost ring is transparent.
+struct Die {
+    int left;
+    int top;
+    std::uint32_t face;
+};
+constexpr Die dice[] = {{2, 2, 0xFF0101}, {9, 2, 0xFF0101}, {2, 9, 0xFEFBF2}, {9, 9, 0xFEFBF2}};
+constexpr std::uint32_t pipColour = 0x800000;
+constexpr QPointF pips[] = {{0.5, 0.5}, {4.5, 0.5}, {2.5, 2.5}, {0.5, 4.5}, {4.5, 4.5}};
+
 std::vector<std::uint8_t> icon() {
     RgbImage image{iconSize, iconSize, std::vector<std::uint32_t>(iconSize * iconSize, 0)};
     std::vector<bool> transparent(iconSize * iconSize, false);
@@ -222,20 +232,42 @@ std::vector<std::uint8_t> icon() {
                 x == 0 || y == 0 || x == iconSize - 1 || y == iconSize - 1;
         }
     }
-    const struct {
-        int left;
-        int top;
-        std::uint32_t face;
-    } dice[] = {{2, 2, 0xFF0101}, {9, 2, 0xFF0101}, {2, 9, 0xFEFBF2}, {9, 9, 0xFEFBF2}};
-    for (const auto& die : dice) {
+    for (const Die& die : dice) {
         for (int y = 0; y < 5; ++y) {
             for (int x = 0; x < 5; ++x) {
-                const bool pip = (x == 2 && y == 2) || ((x == 0 || x == 4) && (y == 0 || y == 4));
-                image.pixels[(die.top + y) * iconSize + die.left + x] = pip ? 0x800000 : die.face;
+                image.pixels[(die.top + y) * iconSize + die.left + x] = die.face;
             }
+        }
+        for (const QPointF pip : pips) {
+            image.pixels[(die.top + static_cast<int>(pip.y())) * iconSize + die.left +
+                         static_cast<int>(pip.x())] = pipColour;
         }
     }
     return encodeIcon(image, transparent);
+}
+
+// The same design drawn smoothly at a larger size, for the desktop's icon theme.
+QImage largeIcon(int size) {
+    const qreal unit = size / 16.0;
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawRoundedRect(QRectF(unit, unit, 14 * unit, 14 * unit), unit, unit);
+    for (const Die& die : dice) {
+        const QPointF corner(die.left * unit, die.top * unit);
+        p.setBrush(QColor(die.face));
+        p.drawRoundedRect(QRectF(corner, QSizeF(5 * unit, 5 * unit)), 0.8 * unit, 0.8 * unit);
+        // Drawn smoothly, the pips keep clear of the face's rounded edge.
+        p.setBrush(QColor(pipColour));
+        for (const QPointF pip : pips) {
+            const QPointF inset = QPointF(2.5, 2.5) + (pip - QPointF(2.5, 2.5)) * 0.62;
+            p.drawEllipse(corner + inset * unit, 0.6 * unit, 0.6 * unit);
+        }
+    }
+    return image;
 }
 
 std::vector<std::uint8_t> bitmap(const QImage& painted) {
@@ -280,6 +312,23 @@ int main(int argc, char** argv) {
             out.write(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(out.fileName()));
+            return 1;
+        }
+    }
+    // The icon theme's renderings: the icon itself at 16 pixels, then drawn larger.
+    const QImage smallIcon = QImage::fromData(
+        [] {
+            const std::vector<std::uint8_t> bytes = icon();
+            return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                              static_cast<qsizetype>(bytes.size()));
+        }(),
+        "ICO");
+    QDir(folder.filePath("icons")).mkpath(".");
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage rendering = size == iconSize ? smallIcon : largeIcon(size);
+        const QString file = folder.filePath(QStringLiteral("icons/%1.png").arg(size));
+        if (!rendering.save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             return 1;
         }
     }

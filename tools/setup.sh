@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
-               imagemagick cups printer-driver-cups-pdf poppler-utils)
+               imagemagick cups printer-driver-cups-pdf poppler-utils dpkg-dev file
+               desktop-file-utils appstream)
 fi
 
 missing=()

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Debian package: built by CPack, its dependencies from the linked libraries, its menu
+# entry and metadata accepted by the validators, and the binary it installs opens the window.
+source "$(dirname "$0")/lib.sh" "$@"
+build=$3
+
+staging=$(mktemp -d)
+trap 'rm -rf "$staging"; cleanup' EXIT
+cpack --config "$build/CPackConfig.cmake" -B "$staging/out" >/dev/null
+deb=$(ls "$staging"/out/*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for library in libqt6widgets6 libqt6printsupport6 libc6 fonts-liberation2; do
+    [[ "$depends" == *"$library"* ]] || fail "the package does not depend on $library"
+done
+
+dpkg-deb -x "$deb" "$staging/root"
+share=$staging/root/usr/share
+desktop-file-validate "$share/applications/org.jangora.Jangora.desktop" ||
+    fail "desktop-file-validate refused the menu entry"
+appstreamcli validate --no-net "$share/metainfo/org.jangora.Jangora.metainfo.xml" ||
+    fail "appstreamcli refused the metadata"
+for size in 16 32 48 64 128 256; do
+    icon=$share/icons/hicolor/${size}x${size}/apps/org.jangora.Jangora.png
+    [[ $(identify -format '%wx%h' "$icon") == "${size}x${size}" ]] || fail "no ${size} px icon"
+done
+
+start_x
+game=$staging/root/usr/bin/jangora
+start_game
+echo "the installed binary opened its window"
