@@ -26,7 +26,16 @@ trap 'stop_cups; cleanup' EXIT
 start_cups() {
     local began
     began=$(date +%s%N)
-    pgrep -x cupsd >/dev/null && fail "a CUPS server is already running here"
+    if pgrep -x cupsd >/dev/null; then
+        # A CI machine may have started the server when the package was installed; elsewhere
+        # the test leaves the machine's own printing alone.
+        if [[ -z "${CI:-}" ]]; then
+            echo "SKIP: a CUPS server is already running on this machine"
+            exit 77
+        fi
+        pkill -x cupsd
+        while pgrep -x cupsd >/dev/null; do sleep 0.1; done
+    fi
     mkdir -p /run/cups
     cupsd -f &
     cups_pid=$!
