@@ -49,15 +49,21 @@ class TestServices : public Services {
         return answer;
     }
     std::string formatCurrency(float dollars) override {
-        char text[32];
-        std::snprintf(text, sizeof text, "$%.2f", static_cast<double>(dollars));
-        return text;
+        if (formattedDollars != dollars) { // the bankroll is shown every millisecond
+            char text[32];
+            std::snprintf(text, sizeof text, "$%.2f", static_cast<double>(dollars));
+            formatted = text;
+            formattedDollars = dollars;
+        }
+        return formatted;
     }
     void printForm(const Form& /*form*/) override { ++prints; }
     void endProgram(int exitStatus) override { ends.push_back(exitStatus); }
     void reportError(const RuntimeError& error) override { errors.push_back(error.number()); }
 
     Form* form = nullptr;
+    std::optional<float> formattedDollars;
+    std::string formatted;
     std::deque<float> script;
     RandomSource random;
     std::deque<MsgBoxResult> answers;
