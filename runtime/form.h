@@ -8,6 +8,7 @@
 #include "runtime/scheduler.h"
 #include "runtime/services.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
