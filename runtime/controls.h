@@ -81,7 +81,7 @@ class Image : public Control {
 
     [[nodiscard]] bool stretch() const { return stretch_; }
     [[nodiscard]] const Picture& picture() const { return picture_; }
-    void setPicture(Picture picture);
+    void setPicture(const Picture& picture);
 
     [[nodiscard]] Rect paintBounds() const override { return bounds_; }
 
