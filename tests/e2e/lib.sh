@@ -25,7 +25,8 @@ start_x() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$fifo" 2>/dev/null &
+    # -noreset: a server that resets when its last client leaves refuses the next one a moment.
+    Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
     xvfb_pid=$!
     read -r display <"$fifo"
     rm -f "$fifo"
