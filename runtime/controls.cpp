@@ -34,7 +34,7 @@ void Control::invalidate() const {
 Image::Image(Form& form, const ControlDescription& description, Picture picture)
     : Control(form, description), bounds_{description.left, description.top, description.width,
                                           description.height},
-      stretch_(description.stretch), picture_(std::move(picture)) {}
+      stretch_(description.stretch), picture_(picture) {}
 
 void Image::move(int left, int top) {
     if (left == bounds_.left && top == bounds_.top) {
@@ -50,7 +50,7 @@ void Image::move(int left, int top) {
     }
 }
 
-void Image::setPicture(const Picture& picture) {
+void Image::setPicture(Picture picture) {
     // A spin writes thousands of pictures into hidden windows: the test that matters for a
     // repaint comes first, and is the one the branch predictor gets right.
     if (visible() && picture_ != picture) {

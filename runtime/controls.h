@@ -80,8 +80,8 @@ class Image : public Control {
     void move(int left, int top);
 
     [[nodiscard]] bool stretch() const { return stretch_; }
-    [[nodiscard]] const Picture& picture() const { return picture_; }
-    void setPicture(const Picture& picture);
+    [[nodiscard]] Picture picture() const { return picture_; }
+    void setPicture(Picture picture);
 
     [[nodiscard]] Rect paintBounds() const override { return bounds_; }
 
@@ -94,7 +94,7 @@ class Image : public Control {
   private:
     Rect bounds_;
     bool stretch_;
-    Picture picture_;
+    Picture picture_ = nullptr;
 };
 
 class Label : public Control {

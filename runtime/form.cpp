@@ -15,14 +15,15 @@ Picture pictureNamed(const PictureSet& pictures, std::string_view name) {
     if (found == pictures.end()) {
         throw StartupError("The picture " + std::string(name) + " is missing.");
     }
-    return found->second;
+    return found->second.get();
 }
 
 } // namespace
 
 Form::Form(Services& services, const FormDescription& form,
            std::span<const ControlDescription> controls, const PictureSet& pictures)
-    : services_(services), description_(form), icon_(pictureNamed(pictures, form.icon)) {
+    : services_(services), description_(form), pictures_(pictures),
+      icon_(pictureNamed(pictures_, form.icon)) {
     controls_.reserve(controls.size());
     for (const ControlDescription& description : controls) {
         switch (description.kind) {
@@ -34,7 +35,7 @@ Form::Form(Services& services, const FormDescription& form,
         }
         case ControlKind::Image:
             controls_.push_back(std::make_unique<Image>(
-                *this, description, pictureNamed(pictures, description.picture)));
+                *this, description, pictureNamed(pictures_, description.picture)));
             break;
         case ControlKind::Label:
             controls_.push_back(std::make_unique<Label>(*this, description));

@@ -35,7 +35,7 @@ class Form {
     virtual ~Form() = default;
 
     [[nodiscard]] const FormDescription& description() const { return description_; }
-    [[nodiscard]] const Picture& icon() const { return icon_; }
+    [[nodiscard]] Picture icon() const { return icon_; }
     [[nodiscard]] const std::vector<std::unique_ptr<Control>>& controls() const {
         return controls_;
     }
@@ -100,6 +100,7 @@ class Form {
 
     Services& services_;
     FormDescription description_;
+    PictureSet pictures_;
     Picture icon_;
     std::vector<std::unique_ptr<Control>> controls_;
     Scheduler scheduler_;

@@ -18,9 +18,13 @@ struct PictureData {
     std::vector<std::uint8_t> bytes;
 };
 
-// Assigning a picture shares it; the bytes are never copied or changed.
-using Picture = std::shared_ptr<const PictureData>;
+// The pictures a form is built with, by file name. The form keeps its set for as long as it
+// lives, so a handle to one of them stays valid in any of its controls.
+using PictureSet = std::map<std::string, std::shared_ptr<const PictureData>, std::less<>>;
 
-using PictureSet = std::map<std::string, Picture, std::less<>>;
+// A control's picture: a handle to one of its form's pictures, or null for none. Assigning it
+// copies a pointer: a spin hands thousands of pictures on, and a reference count would cost
+// more than the draw itself.
+using Picture = const PictureData*;
 
 } // namespace jangora

@@ -66,7 +66,7 @@ TEST(Startup, TheVirtualReelHoldsTheTemplatePictures) {
     const Form1& form = game.form;
     for (std::int16_t stop = 0; stop <= 32; ++stop) {
         SCOPED_TRACE(stop);
-        const Picture& picture = form.picSlot(stop).picture();
+        const Picture picture = form.picSlot(stop).picture();
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture, form.templateControl(symbolAtStop(stop)).picture());
         EXPECT_FALSE(form.picSlot(stop).visible());
@@ -81,7 +81,7 @@ TEST(Startup, TheVirtualReelHoldsTheTemplatePictures) {
     // Six different pictures among the templates.
     std::set<const PictureData*> templates;
     for (const Symbol& symbol : symbols) {
-        templates.insert(form.templateControl(symbol).picture().get());
+        templates.insert(form.templateControl(symbol).picture());
     }
     EXPECT_EQ(templates.size(), 6U);
 }
