@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
-# Builds the game and runs its benchmarks; the results go to build/bench/results.txt.
+# Builds the game and runs its benchmarks: the spin's micro-benchmarks, then the game as a
+# process against the floor program. The tables go to build/bench/results.txt.
+# Usage: ./bench.sh [RUNS]   (alternating runs of each program, 5 by default)
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh --tests
 mkdir -p build/bench
-build/bin/spin_benchmark --benchmark_counters_tabular=true | tee build/bench/results.txt
+build/bin/spin_benchmark --benchmark_counters_tabular=true \
+    --benchmark_out=build/bench/spin.csv --benchmark_out_format=csv | tee build/bench/spin.txt
+awk -F, '/^"drawNumbersAlone"/ { alone = $4 } /^"chargedPressOfThousandPasses"/ { press = $4 }
+    END { printf "\nPress of 1000 passes against its 3,001 numbers alone: %.0f / %.0f ns = %.2f (limit 2)\n",
+              press, alone, press / alone }' build/bench/spin.csv | tee -a build/bench/spin.txt
+echo
+bench/process.sh build/bin/jangora build/bin/floor_window build/bench/process "${1:-5}"
+cat build/bench/spin.txt build/bench/process/process.txt >build/bench/results.txt
+echo "Written to build/bench/results.txt"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace jangora {
 namespace {
@@ -210,10 +211,16 @@ TEST_F(GameTest, ALineOfThreePaysItsPrizeAndAnythingElseIsALoss) {
     EXPECT_EQ(form.Label3.caption(), "Rolling...");
 }
 
-TEST_F(GameTest, TheBankrollShowsAtTheFirstTickAndAfterEveryChange) {
+TEST_F(GameTest, TheBankrollShowsAtTheFirstTickAndAfterEveryChangeAndIsRepaintedOnlyThen) {
+    std::vector<int> repaintedTops;
+    form.setRepaintRequest([&](const Rect& area) { repaintedTops.push_back(area.top); });
     EXPECT_EQ(form.Label2.caption(), "");
     form.scheduler().advanceBy(1);
     EXPECT_EQ(form.Label2.caption(), "$70.00");
+    EXPECT_EQ(repaintedTops, std::vector<int>{form.Label2.paintBounds().top});
+    // 700 more ticks of the same text, all before the status line first blinks: nothing to paint.
+    form.scheduler().advanceBy(700);
+    EXPECT_EQ(repaintedTops.size(), 1U);
     game.services.script = spinOf(1, {seven, seven, seven});
     game.pull();
     form.scheduler().advanceBy(1);

@@ -6,7 +6,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace jangora {
 
@@ -70,6 +73,22 @@ void paintLine(QPainter& painter, const Line& line) {
     painter.setPen(QPen(Qt::black, line.borderWidth(), Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(QPointF(line.x1() / twipsPerPixel, line.y1() / twipsPerPixel),
                      QPointF(line.x2() / twipsPerPixel, line.y2() / twipsPerPixel));
+}
+
+// With JANGORA_TRACE set, every press and painted frame is written to stderr with its wall-clock
+// time in microseconds, for the benchmarks that time the reveal and count repaints.
+const bool tracing = qEnvironmentVariableIsSet("JANGORA_TRACE");
+
+void trace(const char* event, const QRegion& region = {}) {
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::string line = event + (" " + std::to_string(now.count()));
+    for (const QRect& rect : region) {
+        line += " " + std::to_string(rect.x()) + "," + std::to_string(rect.y()) + "," +
+                std::to_string(rect.width()) + "," + std::to_string(rect.height());
+    }
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
 }
 
 MouseEvent toMouseEvent(const QMouseEvent& event) {
@@ -164,9 +183,15 @@ void FormWindow::paintEvent(QPaintEvent* event) {
             paintLine(painter, *line);
         }
     }
+    if (tracing) {
+        trace("paint", event->region());
+    }
 }
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
+    if (tracing) {
+        trace("press");
+    }
     form_.scheduler().setNow(clock());
     form_.mouseDown(toMouseEvent(*event));
     afterEvent();

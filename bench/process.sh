@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The game as a process, side by side with the floor program on a private Xvfb: CPU time
+# idle and playing, repaints, time to the first painted frame, peak memory, and the timing
+# of the reveal. Runs alternate floor and game; each figure is the median over the runs.
+# Usage: bench/process.sh GAME FLOOR OUTPUT_FOLDER [RUNS]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+floor=$2
+out=$3
+runs=${4:-5}
+# shellcheck source=../tests/e2e/lib.sh
+source "$here/../tests/e2e/lib.sh" "$1" "$out/shots"
+mkdir -p "$out/logs"
+start_x
+
+seconds=10
+lever=(503 358) # the middle of the lever, in window pixels
+reel_top=136    # where the reel windows are painted
+status_top=48   # where the status line is painted
+
+now_us() { echo "${EPOCHREALTIME/./}"; }
+
+# Nanoseconds on the CPU, all threads of the process.
+cpu_ns() {
+    local total=0 ns _ task
+    for task in /proc/"$1"/task/*/schedstat; do
+        read -r ns _ <"$task" || true
+        total=$((total + ns))
+    done
+    echo "$total"
+}
+
+# Runs one program for $seconds after its first frame, idle or with a spin every 600 ms,
+# and appends "startup_ms cpu_s paints_per_s peak_kib" to $out/<name>-<mode>.txt.
+measure() {
+    local name=$1 program=$2 title=$3 mode=$4 run=$5
+    local log="$out/logs/$name-$mode-$run.log"
+    local began pid first win mark cpu0 cpu1 t0 t1 peak paints clicks=
+    began=$(now_us)
+    JANGORA_TRACE=1 "$program" 2>"$log" &
+    pid=$!
+    game_pid=$pid
+    for _ in $(seq 2000); do
+        grep -q '^paint' "$log" && break
+        sleep 0.005
+    done
+    first=$(awk '/^paint/ { print $2; exit }' "$log")
+    [[ -n "$first" ]] || fail "$name painted nothing"
+    win=$(xdotool search --name "^$title\$" | head -n 1)
+    sleep 1 # let start-up settle
+    xdotool mousemove --window "$win" "${lever[@]}"
+    mark=$(wc -l <"$log")
+    cpu0=$(cpu_ns "$pid")
+    t0=$(now_us)
+    if [[ $mode == play ]]; then
+        xdotool click --repeat $((seconds * 1000 / 600)) --delay 600 1 &
+        clicks=$!
+    fi
+    sleep "$seconds"
+    cpu1=$(cpu_ns "$pid")
+    t1=$(now_us)
+    peak=$(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)
+    paints=$(tail -n +$((mark + 1)) "$log" | grep -c '^paint' || true)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    game_pid=
+    [[ -z "$clicks" ]] || wait "$clicks"
+    awk -v s="$first" -v b="$began" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" \
+        -v p="$paints" -v k="$peak" 'BEGIN {
+            printf "%.1f %.4f %.2f %d\n", (s - b) / 1000, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
+                p * 1e6 / (t1 - t0), k }' >>"$out/$name-$mode.txt"
+}
+
+# From a playing game's trace: per spin, when each reel window was painted after the press,
+# and how long after the third the result was.
+reveal_times() {
+    awk -v reel="$reel_top" -v status="$status_top" '
+        /^press/ { press = $2; shown = 0; done = 0; next }
+        /^paint/ && press && !done {
+            has_reel = 0; has_status = 0
+            for (i = 3; i <= NF; i++) {
+                split($i, r, ",")
+                if (r[2] == reel) has_reel = 1
+                if (r[2] == status) has_status = 1
+            }
+            if (has_reel && shown < 3 && $2 - press > 80000) { at[++shown] = $2 - press }
+            if (shown == 3 && has_status) {
+                printf "%.1f %.1f %.1f %.1f\n", at[1] / 1000, at[2] / 1000, at[3] / 1000,
+                    ($2 - press - at[3]) / 1000
+                done = 1
+            }
+        }' "$@"
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+column_of() { awk -v c="$2" '{ print $c }' "$1"; }
+
+rm -f "$out"/*.txt "$out"/logs/*.log
+for run in $(seq "$runs"); do
+    for mode in idle play; do
+        measure floor "$floor" "Jangora floor" "$mode" "$run"
+        measure game "$game" "Jangora 2\\.4" "$mode" "$run"
+    done
+done
+reveal_times "$out"/logs/game-play-*.log >"$out/reveal.txt"
+
+figure() { column_of "$out/$1.txt" "$2" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# Error of each reel window against 160, 320, 480 ms: median and worst of the absolute errors.
+reveal_error() {
+    awk '{ for (n = 1; n <= 3; n++) { e = $n - 160 * n; print (e < 0 ? -e : e) } }' "$out/reveal.txt"
+}
+result_delay() { column_of "$out/reveal.txt" 4; }
+
+idle_game=$(figure game-idle 2) idle_floor=$(figure floor-idle 2)
+play_game=$(figure game-play 2) play_floor=$(figure floor-play 2)
+start_game=$(figure game-idle 1) start_floor=$(figure floor-idle 1)
+peak_game=$(figure game-idle 4) peak_floor=$(figure floor-idle 4)
+{
+    echo "Process-level figures, median of $runs alternating runs of ${seconds} s each"
+    printf '%-44s %12s %12s %8s %8s\n' figure game floor ratio limit
+    printf '%-44s %12s %12s %8s %8s\n' "idle CPU, s per ${seconds} s" "$idle_game" "$idle_floor" \
+        "$(ratio "$idle_game" "$idle_floor")" 1.2
+    printf '%-44s %12s %12s %8s %8s\n' "playing CPU, s per ${seconds} s" "$play_game" "$play_floor" \
+        "$(ratio "$play_game" "$play_floor")" 1.5
+    printf '%-44s %12s %12s %8s %8s\n' "idle repaints per s" "$(figure game-idle 3)" \
+        "$(figure floor-idle 3)" - 2
+    printf '%-44s %12s %12s %8s %8s\n' "start to first painted frame, ms" "$start_game" \
+        "$start_floor" "$(ratio "$start_game" "$start_floor")" 1.3
+    printf '%-44s %12s %12s %8s %8s\n' "peak resident memory, KiB" "$peak_game" "$peak_floor" \
+        "$(ratio "$peak_game" "$peak_floor")" 1.3
+    echo
+    echo "Reveal over $(wc -l <"$out/reveal.txt") spins: reel windows painted after the press, ms"
+    printf '%-44s %12s %12s %12s\n' "" "window 1" "window 2" "window 3"
+    printf '%-44s %12s %12s %12s\n' "median" "$(column_of "$out/reveal.txt" 1 | median)" \
+        "$(column_of "$out/reveal.txt" 2 | median)" "$(column_of "$out/reveal.txt" 3 | median)"
+    printf '%-44s %12s\n' "median error against 160/320/480 (limit 2)" "$(reveal_error | median)"
+    printf '%-44s %12s\n' "worst error (limit 10)" "$(reveal_error | sort -g | tail -n 1)"
+    printf '%-44s %12s\n' "result after window 3, median" "$(result_delay | median)"
+    printf '%-44s %12s\n' "result after window 3, worst (limit 3)" "$(result_delay | sort -g | tail -n 1)"
+} | tee "$out/process.txt"
