@@ -7,10 +7,11 @@ cd "$(dirname "$0")"
 tools/setup.sh --tests
 mkdir -p build/bench
 build/bin/spin_benchmark --benchmark_counters_tabular=true \
-    --benchmark_out=build/bench/spin.csv --benchmark_out_format=csv | tee build/bench/spin.txt
-awk -F, '/^"drawNumbersAlone"/ { alone = $4 } /^"chargedPressOfThousandPasses"/ { press = $4 }
-    END { printf "\nPress of 1000 passes against its 3,001 numbers alone: %.0f / %.0f ns = %.2f (limit 2)\n",
-              press, alone, press / alone }' build/bench/spin.csv | tee -a build/bench/spin.txt
+    --benchmark_out=build/bench/spin.json | tee build/bench/spin.txt
+awk -F'[:,]' '/"name":/ { name = $2 } /"cpu_time":/ { time[name] = $2 }
+    END { alone = time[" \"drawNumbersAlone\""]; press = time[" \"chargedPressOfThousandPasses\""]
+          printf "\nPress of 1000 passes against its 3,001 numbers alone: %.0f / %.0f ns = %.2f (limit 2)\n",
+              press, alone, press / alone }' build/bench/spin.json | tee -a build/bench/spin.txt
 echo
 bench/process.sh build/bin/jangora build/bin/floor_window build/bench/process "${1:-5}"
 cat build/bench/spin.txt build/bench/process/process.txt >build/bench/results.txt

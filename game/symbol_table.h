@@ -1,6 +1,9 @@
 #pragma once
 
+#include "runtime/runtime_error.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -33,8 +36,26 @@ inline constexpr std::int16_t reelStopCount = 33;
 
 inline constexpr std::string_view lossMessage = "You did not win anything.";
 
+namespace detail {
+// Every drawn stop is looked up, at random: a table spares the search its mispredicted branches.
+inline constexpr std::array<std::uint8_t, reelStopCount> symbolIndexByStop = [] {
+    std::array<std::uint8_t, reelStopCount> table{};
+    for (std::size_t index = 0; index < symbols.size(); ++index) {
+        for (int stop = symbols[index].firstStop; stop <= symbols[index].lastStop; ++stop) {
+            table[static_cast<std::size_t>(stop)] = static_cast<std::uint8_t>(index);
+        }
+    }
+    return table;
+}();
+} // namespace detail
+
 // The symbol whose stop range holds `stop` (0 to 32); any other stop is a run-time error.
-[[nodiscard]] const Symbol& symbolAtStop(std::int16_t stop);
+[[nodiscard]] inline const Symbol& symbolAtStop(std::int16_t stop) {
+    if (stop < 0 || stop >= reelStopCount) {
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    }
+    return symbols[detail::symbolIndexByStop[static_cast<std::size_t>(stop)]];
+}
 
 // The first symbol, in the order of their numbers, with this pay code; null if none has it.
 [[nodiscard]] const Symbol* symbolWithPayCode(std::int32_t payCode);

@@ -50,17 +50,6 @@ void Image::move(int left, int top) {
     }
 }
 
-void Image::setPicture(Picture picture) {
-    // A spin writes thousands of pictures into hidden windows: the test that matters for a
-    // repaint comes first, and is the one the branch predictor gets right.
-    if (visible() && picture_ != picture) {
-        picture_ = picture;
-        invalidate();
-    } else {
-        picture_ = picture;
-    }
-}
-
 Label::Label(Form& form, const ControlDescription& description)
     : Control(form, description), bounds_{description.left, description.top, description.width,
                                           description.height},

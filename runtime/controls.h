@@ -81,7 +81,16 @@ class Image : public Control {
 
     [[nodiscard]] bool stretch() const { return stretch_; }
     [[nodiscard]] Picture picture() const { return picture_; }
-    void setPicture(Picture picture);
+    void setPicture(Picture picture) {
+        // A spin writes thousands of pictures into hidden windows: the test that matters for a
+        // repaint comes first, and is the one the branch predictor gets right.
+        if (visible() && picture_ != picture) {
+            picture_ = picture;
+            invalidate();
+        } else {
+            picture_ = picture;
+        }
+    }
 
     [[nodiscard]] Rect paintBounds() const override { return bounds_; }
 

@@ -23,11 +23,11 @@ namespace jangora {
 }
 
 [[nodiscard]] inline std::int16_t addInteger(std::int16_t a, std::int16_t b) {
-    return wholeToInteger(static_cast<double>(a) + b);
+    return wholeToInteger(a + b);
 }
 
 [[nodiscard]] inline std::int16_t subtractInteger(std::int16_t a, std::int16_t b) {
-    return wholeToInteger(static_cast<double>(a) - b);
+    return wholeToInteger(a - b);
 }
 
 // Converting to a 16-bit integer rounds to the nearest, halves to the even neighbour (the
@@ -36,9 +36,15 @@ namespace jangora {
     return wholeToInteger(std::nearbyint(value));
 }
 
-// The integer part, rounded down.
+// The integer part, rounded down. Truncated and corrected by hand: without SSE4.1 std::floor
+// is a library call, and a spin takes thousands of these.
 [[nodiscard]] inline std::int16_t floorToInteger(double value) {
-    return wholeToInteger(std::floor(value));
+    if (!(value >= std::numeric_limits<std::int16_t>::min() &&
+          value < std::numeric_limits<std::int16_t>::max() + 1.0)) {
+        raiseOverflow(); // also for a NaN, which compares false
+    }
+    const int truncated = static_cast<int>(value);
+    return static_cast<std::int16_t>(truncated > value ? truncated - 1 : truncated);
 }
 
 // Stores a double-precision result into a single-precision variable.

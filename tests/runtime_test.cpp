@@ -157,6 +157,9 @@ TEST(Numeric, RoundsHalvesToEvenAndFloors) {
     EXPECT_EQ(roundToInteger(0.49999), 0);
     EXPECT_EQ(floorToInteger(32.9999), 32);
     EXPECT_EQ(floorToInteger(-0.5), -1);
+    EXPECT_EQ(floorToInteger(-3.0), -3);
+    EXPECT_EQ(floorToInteger(32767.9), 32767);
+    EXPECT_EQ(floorToInteger(-32767.5), -32768);
 }
 
 TEST(Numeric, OverflowAndInvalidResultsAreRunTimeErrors) {
@@ -165,6 +168,8 @@ TEST(Numeric, OverflowAndInvalidResultsAreRunTimeErrors) {
     EXPECT_THROW((void)subtractInteger(-32768, 1), RuntimeError);
     EXPECT_THROW((void)roundToInteger(32767.5), RuntimeError);
     EXPECT_THROW((void)floorToInteger(std::nan("")), RuntimeError);
+    EXPECT_THROW((void)floorToInteger(32768.0), RuntimeError);
+    EXPECT_THROW((void)floorToInteger(-32768.5), RuntimeError);
     EXPECT_EQ(toSingle(69.75), 69.75F);
     EXPECT_THROW((void)toSingle(1e39), RuntimeError);
     EXPECT_THROW((void)toSingle(std::nan("")), RuntimeError);
