@@ -102,6 +102,23 @@ std::string infoHeaderProblem(const Reader& in, std::size_t at, int width, int h
     return {};
 }
 
+// Reads the colour rows that start at `at`, bottom-up, into opaque pixels top-down.
+ArgbImage readColourRows(std::span<const std::uint8_t> file, std::size_t at, int width,
+                         int height) {
+    ArgbImage image{width, height,
+                    std::vector<std::uint32_t>(static_cast<std::size_t>(width * height))};
+    const auto row = static_cast<std::size_t>(rowSize(width, 24));
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* bgr = &file[at + static_cast<std::size_t>(height - 1 - y) * row];
+        std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y * width)];
+        for (int x = 0; x < width; ++x, bgr += 3) {
+            pixel[x] = 0xFF000000U | static_cast<std::uint32_t>(bgr[2]) << 16 |
+                       static_cast<std::uint32_t>(bgr[1]) << 8 | bgr[0];
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> encodeBitmap(const RgbImage& image) {
@@ -186,6 +203,35 @@ std::string iconProblem(std::span<const std::uint8_t> file) {
         return "its image does not stand where its entry says";
     }
     return infoHeaderProblem(in, iconDirectorySize, iconSize, iconSize * 2, imageSize, 0);
+}
+
+ArgbImage decodeBitmapOrIcon(std::span<const std::uint8_t> file) {
+    const Reader in(file);
+    if (iconProblem(file).empty()) {
+        ArgbImage image =
+            readColourRows(file, iconDirectorySize + infoHeaderSize, iconSize, iconSize);
+        const std::size_t mask = iconDirectorySize + infoHeaderSize +
+                                 static_cast<std::size_t>(rowSize(iconSize, 24) * iconSize);
+        const auto maskRow = static_cast<std::size_t>(rowSize(iconSize, 1));
+        for (int y = 0; y < iconSize; ++y) {
+            for (int x = 0; x < iconSize; ++x) {
+                const std::uint8_t bits =
+                    file[mask + static_cast<std::size_t>(iconSize - 1 - y) * maskRow +
+                         static_cast<std::size_t>(x / 8)];
+                if (bits & (0x80 >> (x % 8))) {
+                    image.pixels[static_cast<std::size_t>(y * iconSize + x)] = 0;
+                }
+            }
+        }
+        return image;
+    }
+    const auto width = static_cast<int>(in.u32(fileHeaderSize + 4));
+    const auto height = static_cast<int>(in.u32(fileHeaderSize + 8));
+    if (width <= 0 || height <= 0 || width > 0x7FFF || height > 0x7FFF ||
+        !bitmapProblem(file, width, height).empty()) {
+        return {};
+    }
+    return readColourRows(file, fileHeaderSize + infoHeaderSize, width, height);
 }
 
 } // namespace jangora

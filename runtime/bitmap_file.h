@@ -30,4 +30,14 @@ inline constexpr int iconSize = 16;
 [[nodiscard]] std::string bitmapProblem(std::span<const std::uint8_t> file, int width, int height);
 [[nodiscard]] std::string iconProblem(std::span<const std::uint8_t> file);
 
+struct ArgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0xAARRGGBB, rows top-down
+};
+
+// The pixels of a bitmap or icon laid out as above: opaque, but for an icon's transparent
+// ones, which are 0. Any other file gives an empty image.
+[[nodiscard]] ArgbImage decodeBitmapOrIcon(std::span<const std::uint8_t> file);
+
 } // namespace jangora

@@ -50,8 +50,11 @@ TEST(Pictures, EveryBitmapHasTheExactFileLayout) {
         EXPECT_EQ(u32(b, 38), 2834U);
         EXPECT_EQ(u32(b, 42), 2834U);
         EXPECT_EQ(u32(b, 46), 0U);
+        // Our decoder reads them as Qt's own reader does.
         const QImage decoded = decodePicture({std::string(file.file), file.width, file.height, b});
         EXPECT_EQ(decoded.size(), QSize(file.width, file.height));
+        EXPECT_EQ(decoded, QImage::fromData(b.data(), static_cast<int>(b.size()), "BMP")
+                               .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
     // The sizes the window's layout relies on.
     EXPECT_EQ(embedded("print_button.bmp").size(), 3254U);
@@ -81,6 +84,9 @@ TEST(Pictures, TheIconIsOneSixteenPixelImageWithATransparentRing) {
     EXPECT_EQ(u32(b, 42), 832U);
     EXPECT_EQ(u32(b, 46), 0U);
     const std::size_t mask = 22 + 40 + 16 * 48;
+    // Our decoder gives Qt's colours, and takes the mask into account, which Qt's does not.
+    const QImage decoded = decodePicture({"jangora.ico", 16, 16, b});
+    const QImage byQt = QImage::fromData(b.data(), static_cast<int>(b.size()), "ICO");
     int transparent = 0;
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
@@ -88,6 +94,7 @@ TEST(Pictures, TheIconIsOneSixteenPixelImageWithATransparentRing) {
                 (b[mask + static_cast<std::size_t>(y * 4 + x / 8)] >> (7 - x % 8)) & 1;
             const bool ring = x == 0 || y == 0 || x == 15 || y == 15;
             EXPECT_EQ(clear, ring) << x << "," << y;
+            EXPECT_EQ(decoded.pixel(x, y), clear ? 0 : byQt.pixel(x, y)) << x << "," << y;
             transparent += clear;
         }
     }

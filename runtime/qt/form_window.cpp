@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QImage>
 #include <QPainter>
 
 #include <chrono>
@@ -135,6 +136,16 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     ticker_.setSingleShot(true);
     ticker_.setTimerType(Qt::PreciseTimer);
     connect(&ticker_, &QTimer::timeout, this, [this] { runDueTimers(); });
+}
+
+void FormWindow::prepareFonts() const {
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    for (const auto& control : form_.controls()) {
+        if (const auto* label = dynamic_cast<const Label*>(control.get())) {
+            paintLabel(painter, *label);
+        }
+    }
 }
 
 void FormWindow::startClock() {

@@ -24,6 +24,10 @@ class FormWindow : public QWidget {
     // Sets the precise timer for the form's next deadline (none while a modal box is open).
     void scheduleNextTick();
 
+    // Draws every label's text once off screen, so that Qt has found and opened the fonts; done
+    // while the display server maps the window, it takes that work off the first frame.
+    void prepareFonts() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -5,29 +5,54 @@
 #include "runtime/qt/qt_services.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
+#include <QResource>
 
 #include <cstdio>
+#include <dlfcn.h>
+#include <thread>
 
 namespace jangora {
 
 std::optional<std::vector<std::uint8_t>> readEmbeddedFile(std::string_view name) {
-    QFile file(QStringLiteral(":/assets/") +
-               QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QResource file(QStringLiteral(":/assets/") +
+                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    if (!file.isValid()) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    if (file.compressionAlgorithm() == QResource::NoCompression) {
+        // As the pictures are embedded: copied once, straight from the program's image.
+        return std::vector<std::uint8_t>(file.data(), file.data() + file.size());
+    }
+    const QByteArray bytes = file.uncompressedData();
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
+
+namespace {
+
+// The first text drawn waits for fontconfig to read its configuration, some 8 ms of the first
+// frame. Qt has the library loaded already; a thread of its own reads it while Qt connects
+// to the display.
+std::jthread readFontConfiguration() {
+    using Init = int (*)();
+    if (auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit"))) {
+        return std::jthread(init);
+    }
+    return {};
+}
+
+} // namespace
 
 int runHost(int argc, char** argv, const FormFactory& makeForm) {
     if (const std::optional<std::string> problem = displayProblem()) {
         std::fprintf(stderr, "jangora: cannot open the game's window: %s.\n", problem->c_str());
         return 2;
     }
+    std::jthread fontConfiguration = readFontConfiguration();
     QApplication application(argc, argv);
+    if (fontConfiguration.joinable()) {
+        fontConfiguration.join();
+    }
     QtServices services;
 
     std::unique_ptr<Form> form;
@@ -46,6 +71,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         return form->exitStatus();
     }
     window.show();
+    window.prepareFonts();
     window.startClock();
     const int status = application.exec();
     return form->ended() ? form->exitStatus() : status;
