@@ -112,11 +112,18 @@ void Form::mouseUp(const MouseEvent& event) {
 // No timer ticks behind a modal box: each box is answered before the game goes on, and the
 // guard's message is shown once.
 MsgBoxResult Form::msgBox(std::string_view prompt, MsgBoxStyle style, std::string_view title) {
-    return modal([&] { return services_.msgBox(prompt, style, title); });
+    const MsgBoxResult answer = modal([&] { return services_.msgBox(prompt, style, title); });
+    if (ended_) {
+        throw Ended{};
+    }
+    return answer;
 }
 
 void Form::printForm() {
     modal([&] { services_.printForm(*this); });
+    if (ended_) {
+        throw Ended{};
+    }
 }
 
 void Form::end(int exitStatus) {
@@ -131,7 +138,7 @@ void Form::end(int exitStatus) {
 }
 
 void Form::fail(const RuntimeError& error) {
-    services_.reportError(error);
+    modal([&] { services_.reportError(error); });
     end(1);
 }
 

@@ -56,8 +56,13 @@ class Form {
             handler(std::forward<Args>(args)...);
         } catch (const RuntimeError& error) {
             fail(error);
+        } catch (const Ended&) {
+            // The window was closed while the handler waited on a box: it goes no further.
         }
     }
+
+    // The player closed the window: the program ends with status 0, even with a box open.
+    void close() { end(0); }
 
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
@@ -93,6 +98,8 @@ class Form {
     std::function<void()> onLoad;
 
   private:
+    struct Ended {}; // thrown out of a box that the end of the program closed
+
     void fail(const RuntimeError& error);
     // Runs a modal operation of the host; no timer ticks until it is over.
     template <class Operation> auto modal(const Operation& operation);

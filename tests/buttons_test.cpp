@@ -81,5 +81,17 @@ TEST_F(PrintButton, AClickDuringTheRevealChangesNothingOfTheSpin) {
     }
 }
 
+TEST_F(PrintButton, ClosingTheWindowWhileTheQuestionIsOpenEndsTheProgramWithoutPrinting) {
+    game.services.closeWindowInBox = true;
+    game.services.answers = {MsgBoxResult::Yes}; // the answer a closed box may still give
+    clickPrint();
+    EXPECT_EQ(game.services.boxes.size(), 1U);
+    EXPECT_EQ(game.services.prints, 0);
+    EXPECT_EQ(game.form.PrintAnswer, ""); // the handler went no further than its box
+    EXPECT_EQ(game.services.ends, std::vector<int>{0});
+    EXPECT_TRUE(game.services.errors.empty());
+    EXPECT_FALSE(game.form.scheduler().nextDeadline()); // and no timer ticks again
+}
+
 } // namespace
 } // namespace jangora

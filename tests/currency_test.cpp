@@ -22,5 +22,13 @@ TEST(Currency, DollarsWithCentsLaidOutByTheLocale) {
     EXPECT_EQ(dollars(69.75F, "C"), "$69.75");
 }
 
+// Right to left, with the locale's own digits, or a locale nobody has: still dollars.
+TEST(Currency, DollarsInRightToLeftAndNonLatinDigitLocales) {
+    EXPECT_EQ(dollars(69.75F, "xx_XX"), "$69.75");
+    EXPECT_EQ(dollars(69.75F, "he_IL"), "69.75\u00A0$");
+    EXPECT_EQ(dollars(69.75F, "ar_EG"), "\u0666\u0669\u066B\u0667\u0665\u00A0$");
+    EXPECT_EQ(dollars(69.75F, "fa_IR"), "\u200E$\u00A0\u06F6\u06F9\u066B\u06F7\u06F5");
+}
+
 } // namespace
 } // namespace jangora

@@ -41,6 +41,9 @@ class TestServices : public Services {
                         std::string_view title) override {
         boxes.push_back(
             {std::string(prompt), style, std::string(title), form && form->scheduler().paused()});
+        if (closeWindowInBox && form) {
+            form->close();
+        }
         if (answers.empty()) {
             return style == MsgBoxStyle::YesNo ? MsgBoxResult::No : MsgBoxResult::Ok;
         }
@@ -62,6 +65,7 @@ class TestServices : public Services {
     void reportError(const RuntimeError& error) override { errors.push_back(error.number()); }
 
     Form* form = nullptr;
+    bool closeWindowInBox = false; // the player closes the window while a box is open
     std::optional<float> formattedDollars;
     std::string formatted;
     std::deque<float> script;

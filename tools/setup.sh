@@ -4,11 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev fonts-liberation2)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                imagemagick cups printer-driver-cups-pdf poppler-utils dpkg-dev file
-               desktop-file-utils appstream)
+               desktop-file-utils appstream valgrind fonts-dejavu-core)
 fi
 
 missing=()

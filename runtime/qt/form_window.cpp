@@ -2,9 +2,10 @@
 
 #include "runtime/form.h"
 
+#include <QCloseEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QImage>
 #include <QPainter>
 
 #include <chrono>
@@ -217,6 +218,12 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     form_.scheduler().setNow(clock());
     form_.mouseUp(toMouseEvent(*event));
     afterEvent();
+}
+
+// Closing the window ends the program, status 0, even with one of its boxes open.
+void FormWindow::closeEvent(QCloseEvent* event) {
+    form_.close();
+    event->accept();
 }
 
 } // namespace jangora

@@ -1,5 +1,6 @@
 #include "runtime/qt/host.h"
 
+#include "runtime/qt/close_request_filter.h"
 #include "runtime/qt/display_check.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/qt_services.h"
@@ -65,6 +66,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     }
 
     FormWindow window(*form);
+    const CloseRequestFilter closeRequests(window);
     services.setWindow(&window);
     form->load();
     if (form->ended()) {

@@ -34,14 +34,17 @@ start_x() {
 }
 
 # Starts the game and waits for its window; sets `window` to its X id and `startup_ms` to the
-# time from the start of the process until the window was found.
+# time from the start of the process until the window was found. The game runs under
+# `launcher` when it is set (valgrind, say), and has `window_wait` seconds to show its window.
+launcher=()
+window_wait=5
 start_game() {
     local began
     began=$(date +%s%N)
-    "$game" "$@" &
+    "${launcher[@]}" "$game" "$@" &
     game_pid=$!
     window=
-    for _ in $(seq 100); do
+    for _ in $(seq $((window_wait * 20))); do
         window=$(xdotool search --name '^Jangora 2\.4$' 2>/dev/null | head -n 1) || true
         [[ -n "$window" ]] && break
         sleep 0.05
@@ -73,4 +76,43 @@ differing() {
 # Moves the pointer to window coordinates.
 point_at() {
     xdotool mousemove --window "$window" "$1" "$2"
+}
+
+# The X id of the newest window of the game other than its main window.
+box() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --name "$1" 2>/dev/null | grep -vx "$window" | tail -n 1) || true
+        [[ -n "$id" ]] && { echo "$id"; return; }
+        sleep 0.05
+    done
+    fail "no box titled '$1' appeared"
+}
+
+answer() { # answer BOX KEY
+    xdotool windowfocus --sync "$1"
+    xdotool key --clearmodifiers "$2"
+}
+
+click_print() {
+    point_at 590 440 # the part of the button that shows at the starting size
+    xdotool click 1
+}
+
+# The middle of the lever: one click plays a spin.
+click_lever() {
+    point_at 503 358
+    xdotool click 1
+}
+
+# Waits up to $1 seconds for the game to end; sets `status` to its exit status.
+wait_for_end() {
+    for _ in $(seq $(($1 * 20))); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game is still running after $1 s"
+    status=0
+    wait "$game_pid" || status=$?
+    game_pid=
 }

@@ -48,29 +48,8 @@ start_cups() {
     echo "CUPS set up in $(( ($(date +%s%N) - began) / 1000000 )) ms"
 }
 
-# The X id of the newest window of the game other than its main window.
-box() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --name "$1" 2>/dev/null | grep -vx "$window" | tail -n 1) || true
-        [[ -n "$id" ]] && { echo "$id"; return; }
-        sleep 0.05
-    done
-    fail "no box titled '$1' appeared"
-}
-
-answer() { # answer BOX KEY
-    xdotool windowfocus --sync "$1"
-    xdotool key --clearmodifiers "$2"
-}
-
 pdfs() {
     { find "${pdf_folders[@]}" -name '*.pdf' 2>/dev/null || true; } | sort
-}
-
-click_print() {
-    point_at 590 440 # the part of the button that shows at the starting size
-    xdotool click 1
 }
 
 start_cups
