@@ -26,5 +26,11 @@ if ((${#missing[@]})); then
         "${missing[@]}" >/dev/null
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Playing needs none of the test packages: a first build for play leaves the tests out, and
+# a later one for the tests brings them in.
+if [[ "${1:-}" == "--tests" ]]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJANGORA_TESTS=ON >/dev/null
+elif [[ ! -f build/CMakeCache.txt ]]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJANGORA_TESTS=OFF >/dev/null
+fi
 cmake --build build
