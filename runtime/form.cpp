@@ -138,6 +138,7 @@ void Form::end(int exitStatus) {
 }
 
 void Form::fail(const RuntimeError& error) {
+    reportingError_ = true;
     modal([&] { services_.reportError(error); });
     end(1);
 }

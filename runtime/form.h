@@ -61,8 +61,9 @@ class Form {
         }
     }
 
-    // The player closed the window: the program ends with status 0, even with a box open.
-    void close() { end(0); }
+    // The player closed the window: the program ends, even with a box open; with status 0,
+    // unless it was the report of a run-time error.
+    void close() { end(reportingError_ ? 1 : 0); }
 
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
@@ -116,6 +117,7 @@ class Form {
     Image* captured_ = nullptr; // the control that took the press, until every button is up
     std::int16_t heldButtons_ = 0;
     bool ended_ = false;
+    bool reportingError_ = false;
     int exitStatus_ = 0;
 };
 

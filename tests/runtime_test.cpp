@@ -150,6 +150,15 @@ TEST_F(RuntimeTest, BadArrayIndexIsErrorNineAndEndsTheProgramThroughTheDispatchP
     EXPECT_THROW(images(-1), RuntimeError);
 }
 
+TEST_F(RuntimeTest, ARunTimeErrorEndsWithStatusOneEvenWhenTheWindowIsClosedOnItsReport) {
+    services.form = &form;
+    services.closeWindowInBox = true;
+    form.fast.onTimer = [] { throw RuntimeError(ErrorNumber::Overflow); };
+    form.scheduler().advanceBy(100);
+    EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::Overflow});
+    EXPECT_EQ(services.ends, std::vector<int>{1});
+}
+
 TEST(Numeric, RoundsHalvesToEvenAndFloors) {
     EXPECT_EQ(roundToInteger(62.5), 62);
     EXPECT_EQ(roundToInteger(187.5), 188);

@@ -62,7 +62,12 @@ class TestServices : public Services {
     }
     void printForm(const Form& /*form*/) override { ++prints; }
     void endProgram(int exitStatus) override { ends.push_back(exitStatus); }
-    void reportError(const RuntimeError& error) override { errors.push_back(error.number()); }
+    void reportError(const RuntimeError& error) override {
+        errors.push_back(error.number());
+        if (closeWindowInBox && form) {
+            form->close();
+        }
+    }
 
     Form* form = nullptr;
     bool closeWindowInBox = false; // the player closes the window while a box is open
