@@ -8,7 +8,6 @@ start_x
 start_game
 click_print
 box '^Jangora 2\.4$' >/dev/null
-"$build/bin/close_window" "$window"
-wait_for_end 5
+close_and_wait 20
 ((status == 0)) || fail "the game ended with status $status"
-echo "closed with the print question open: status 0"
+echo "closed with the print question open: status 0, after $requests close request(s)"

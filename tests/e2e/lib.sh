@@ -105,6 +105,24 @@ click_lever() {
     xdotool click 1
 }
 
+# Asks the game's window to close as a window manager does, again every 2 s for up to $1
+# seconds until the game has ended; sets `status` to its exit status and `requests` to the
+# number of requests it took. (Qt 6.4 here sometimes leaves a close request unread until
+# more happens on the display; a player would press the close button again.)
+close_and_wait() {
+    requests=0
+    for _ in $(seq $(($1 / 2))); do
+        "$build/bin/close_window" "$window"
+        xdotool mousemove_relative -- 1 1
+        requests=$((requests + 1))
+        for _ in $(seq 40); do
+            kill -0 "$game_pid" 2>/dev/null || break 2
+            sleep 0.05
+        done
+    done
+    wait_for_end 2
+}
+
 # Waits up to $1 seconds for the game to end; sets `status` to its exit status.
 wait_for_end() {
     for _ in $(seq $(($1 * 20))); do

@@ -16,8 +16,7 @@ echo "window found under valgrind after $startup_ms ms"
 sleep 2
 click_lever
 sleep 5 # the reveal and the result, slowed down by valgrind
-"$build/bin/close_window" "$window"
-wait_for_end 90
+close_and_wait 120
 grep -E "ERROR SUMMARY|definitely lost|invalid|Invalid" "$log" || true
 ((status == 0)) || fail "valgrind found errors or leaks (status $status); see $log"
-echo "valgrind: clean"
+echo "valgrind: clean, closed after $requests close request(s)"
