@@ -30,24 +30,37 @@ cpu_ns() {
     echo "$total"
 }
 
+# Starts a program with its frames traced to $2 and waits for its first frame; sets `pid`
+# and `first_ms`, the milliseconds from the start of the process to that frame.
+start_traced() {
+    local began
+    began=$(now_us)
+    JANGORA_TRACE=1 "$1" 2>"$2" &
+    pid=$!
+    game_pid=$pid
+    # The program stamps its first frame itself: wait without loading the machine meanwhile.
+    sleep 0.5
+    for _ in $(seq 100); do
+        grep -q '^paint' "$2" && break
+        sleep 0.1
+    done
+    first_ms=$(awk -v b="$began" '/^paint/ { printf "%.1f", ($2 - b) / 1000; exit }' "$2")
+    [[ -n "$first_ms" ]] || fail "$1 painted nothing"
+}
+
+stop_traced() {
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    game_pid=
+}
+
 # Runs one program for $seconds after its first frame, idle or with a spin every 600 ms,
 # and appends "startup_ms cpu_s paints_per_s peak_kib" to $out/<name>-<mode>.txt.
 measure() {
     local name=$1 program=$2 title=$3 mode=$4 run=$5
     local log="$out/logs/$name-$mode-$run.log"
-    local began pid first win mark cpu0 cpu1 t0 t1 peak paints clicks=
-    began=$(now_us)
-    JANGORA_TRACE=1 "$program" 2>"$log" &
-    pid=$!
-    game_pid=$pid
-    # The program stamps its first frame itself: wait without loading the machine meanwhile.
-    sleep 1
-    for _ in $(seq 100); do
-        grep -q '^paint' "$log" && break
-        sleep 0.1
-    done
-    first=$(awk '/^paint/ { print $2; exit }' "$log")
-    [[ -n "$first" ]] || fail "$name painted nothing"
+    local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks=
+    start_traced "$program" "$log"
     win=$(xdotool search --name "^$title\$" | head -n 1)
     xdotool mousemove --window "$win" "${lever[@]}"
     mark=$(wc -l <"$log")
@@ -62,33 +75,21 @@ measure() {
     t1=$(now_us)
     peak=$(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)
     paints=$(tail -n +$((mark + 1)) "$log" | grep -c '^paint' || true)
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-    game_pid=
+    stop_traced
     [[ -z "$clicks" ]] || wait "$clicks"
-    awk -v s="$first" -v b="$began" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" \
-        -v p="$paints" -v k="$peak" 'BEGIN {
-            printf "%.1f %.4f %.2f %d\n", (s - b) / 1000, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
+    awk -v s="$first_ms" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" -v p="$paints" \
+        -v k="$peak" 'BEGIN {
+            printf "%s %.4f %.2f %d\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
                 p * 1e6 / (t1 - t0), k }' >>"$out/$name-$mode.txt"
 }
 
 # Starts a program, stops it once its first frame is painted, and prints the milliseconds
 # from the start of the process to that frame.
 first_frame_ms() {
-    local log="$out/logs/start.log" began pid
-    began=$(now_us)
-    JANGORA_TRACE=1 "$1" 2>"$log" &
-    pid=$!
-    game_pid=$pid
-    sleep 0.5
-    for _ in $(seq 100); do
-        grep -q '^paint' "$log" && break
-        sleep 0.1
-    done
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-    game_pid=
-    awk -v b="$began" '/^paint/ { printf "%.1f\n", ($2 - b) / 1000; exit }' "$log"
+    local pid first_ms
+    start_traced "$1" "$out/logs/start.log"
+    stop_traced
+    echo "$first_ms"
 }
 
 # From a playing game's trace: per spin, when each reel window was painted after the press,
