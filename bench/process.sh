@@ -14,9 +14,8 @@ mkdir -p "$out/logs"
 start_x
 
 seconds=10
-lever=(503 358) # the middle of the lever, in window pixels
-reel_top=136    # where the reel windows are painted
-status_top=48   # where the status line is painted
+reel_top=${reel_boxes[0]##*+} # where the reel windows and the status line are painted
+status_top=${status_box##*+}
 
 now_us() { echo "${EPOCHREALTIME/./}"; }
 

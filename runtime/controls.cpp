@@ -8,7 +8,7 @@
 namespace jangora {
 
 Control::Control(Form& form, const ControlDescription& description)
-    : form_(form), kind_(description.kind), name_(description.name), index_(description.index),
+    : form_(form), name_(description.name), index_(description.index),
       visible_(description.visible), enabled_(description.enabled) {}
 
 void Control::setVisible(bool visible) {

@@ -23,9 +23,16 @@ struct Rect {
     }
 };
 
+// Mouse buttons, one bit each, numbered as the window system numbers them: left, right and
+// middle, then back, forward and the extra buttons.
+using MouseButtons = std::uint32_t;
+inline constexpr MouseButtons LeftButton = 1;
+inline constexpr MouseButtons RightButton = 2;
+inline constexpr MouseButtons MiddleButton = 4;
+
 // The arguments of a mouse event. The game's handlers take them and read none.
 struct MouseEvent {
-    std::int16_t Button = 0;
+    MouseButtons Button = 0; // the one button that went down or up
     std::int16_t Shift = 0;
     float X = 0; // twips
     float Y = 0;
@@ -42,7 +49,6 @@ class Control {
     Control& operator=(const Control&) = delete;
     virtual ~Control() = default;
 
-    [[nodiscard]] ControlKind kind() const { return kind_; }
     [[nodiscard]] std::string_view name() const { return name_; }
     [[nodiscard]] std::int16_t index() const { return index_; }
 
@@ -61,7 +67,6 @@ class Control {
 
   private:
     Form& form_;
-    ControlKind kind_;
     std::string_view name_;
     std::int16_t index_;
     bool visible_;

@@ -75,26 +75,40 @@ Image* Form::imageAt(int x, int y) const {
 }
 
 void Form::mouseDown(const MouseEvent& event) {
-    if (ended_) {
+    if (!takesInput()) {
         return;
     }
-    // While a button is held the control that took the first press gets every mouse event.
-    if (heldButtons_ == 0) {
+    if (held_ & event.Button) {
+        release(event, false); // its release never came
+    }
+    if (held_ == 0) {
         captured_ = imageAt(static_cast<int>(event.X), static_cast<int>(event.Y));
     }
-    heldButtons_ |= event.Button;
+    held_ |= event.Button;
     if (captured_ && captured_->onMouseDown) {
         dispatch(captured_->onMouseDown, event);
     }
 }
 
 void Form::mouseUp(const MouseEvent& event) {
-    if (ended_ || (heldButtons_ & event.Button) == 0) {
-        return; // a release whose press the window never saw
+    if (takesInput() && (held_ & event.Button) != 0) { // else a release whose press never came
+        release(event, true);
     }
-    heldButtons_ &= static_cast<std::int16_t>(~event.Button);
+}
+
+void Form::releaseLostButtons(MouseButtons stillDown, float x, float y) {
+    if (!takesInput()) {
+        return;
+    }
+    for (MouseButtons lost = held_ & ~stillDown; lost != 0; lost = held_ & ~stillDown) {
+        release({lost & (~lost + 1), 0, x, y}, false); // the lowest of them first
+    }
+}
+
+void Form::release(const MouseEvent& event, bool seen) {
+    held_ &= ~event.Button;
     Image* target = captured_;
-    if (heldButtons_ == 0) {
+    if (held_ == 0) {
         captured_ = nullptr;
     }
     if (!target) {
@@ -103,7 +117,7 @@ void Form::mouseUp(const MouseEvent& event) {
     if (target->onMouseUp) {
         dispatch(target->onMouseUp, event);
     }
-    if (target->onClick && event.Button == LeftButton && heldButtons_ == 0 &&
+    if (seen && target->onClick && event.Button == LeftButton && held_ == 0 &&
         target->bounds().contains(static_cast<int>(event.X), static_cast<int>(event.Y))) {
         dispatch(target->onClick);
     }
@@ -134,6 +148,7 @@ void Form::end(int exitStatus) {
     exitStatus_ = exitStatus;
     scheduler_.halt();
     captured_ = nullptr;
+    held_ = 0;
     services_.endProgram(exitStatus);
 }
 

@@ -26,8 +26,6 @@ class Form {
   public:
     static constexpr int twipsPerPixel = 15; // at 96 dots per inch
 
-    enum MouseButton : std::int16_t { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
-
     Form(Services& services, const FormDescription& form,
          std::span<const ControlDescription> controls, const PictureSet& pictures);
     Form(const Form&) = delete;
@@ -41,10 +39,20 @@ class Form {
     }
     [[nodiscard]] Scheduler& scheduler() { return scheduler_; }
 
-    // Events from the host. Mouse positions are in twips.
+    // Events from the host. Mouse positions are in twips. While a box is open, or once the
+    // program has ended, no input reaches a handler.
     void load();
+    // A press goes to the topmost shown and enabled control under the pointer that takes the
+    // mouse, which captures it until every button is up; a press of a button still held first
+    // delivers the release that button lost.
     void mouseDown(const MouseEvent& event);
+    // A release goes to the control that captured the press, even if it is hidden or disabled
+    // by now; the left button's release over it, with no other button held, is also a click.
     void mouseUp(const MouseEvent& event);
+    // The window system says only `stillDown` are down (or, with none, that the window lost
+    // the pointer): every other button held lost its release, delivered now as if it came up
+    // at (x, y), though never as a click.
+    void releaseLostButtons(MouseButtons stillDown, float x, float y);
 
     // Runs one handler. Once the program has ended nothing runs; a run-time error escaping
     // the handler is reported and ends the program with status 1.
@@ -102,6 +110,8 @@ class Form {
     struct Ended {}; // thrown out of a box that the end of the program closed
 
     void fail(const RuntimeError& error);
+    [[nodiscard]] bool takesInput() const { return !ended_ && modalDepth_ == 0; }
+    void release(const MouseEvent& event, bool seen);
     // Runs a modal operation of the host; no timer ticks until it is over.
     template <class Operation> auto modal(const Operation& operation);
     [[nodiscard]] Image* imageAt(int x, int y) const;
@@ -115,21 +125,24 @@ class Form {
     std::function<void(const Rect&)> repaintRequest_;
 
     Image* captured_ = nullptr; // the control that took the press, until every button is up
-    std::int16_t heldButtons_ = 0;
+    MouseButtons held_ = 0;
+    int modalDepth_ = 0; // boxes open
     bool ended_ = false;
     bool reportingError_ = false;
     int exitStatus_ = 0;
 };
 
 template <class Operation> auto Form::modal(const Operation& operation) {
-    struct Pause {
-        Scheduler& scheduler;
-        bool wasPaused = scheduler.paused();
-        explicit Pause(Scheduler& s) : scheduler(s) { scheduler.setPaused(true); }
-        ~Pause() { scheduler.setPaused(wasPaused); }
-        Pause(const Pause&) = delete;
-        Pause& operator=(const Pause&) = delete;
-    } pause(scheduler_);
+    struct Open {
+        Form& form;
+        explicit Open(Form& f) : form(f) {
+            ++form.modalDepth_;
+            form.scheduler_.setPaused(true);
+        }
+        ~Open() { form.scheduler_.setPaused(--form.modalDepth_ > 0); }
+        Open(const Open&) = delete;
+        Open& operator=(const Open&) = delete;
+    } open(*this);
     return operation();
 }
 

@@ -33,7 +33,7 @@ TEST(StatusBlink, TheStatusLineBlinksUntilTheFirstSpinAndNeverAgain) {
 struct PrintButton : ::testing::Test {
     // A click on the part of the button that shows at the starting window size.
     void clickPrint() {
-        const MouseEvent corner{Form::LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15};
+        const MouseEvent corner{LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15};
         game.form.mouseDown(corner);
         game.form.mouseUp(corner);
     }

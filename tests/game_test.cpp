@@ -60,7 +60,7 @@ TEST_F(GameTest, StopsCoverOneToThirtyTwoAndOnlyTheLastPassCounts) {
 
 TEST_F(GameTest, AChargedPressLeavesTheMachineSpinning) {
     game.services.script = spinOf(1, {apple, cherry, seven});
-    form.mouseDown({Form::RightButton, 1, 6800, 4300}); // any button, any shift state
+    form.mouseDown({RightButton, 1, 6800, 4300}); // any button, any shift state
     EXPECT_EQ(form.Money, 69.75F);
     EXPECT_EQ(form.GameOn, 1);
     EXPECT_TRUE(form.Timer1.enabled());
@@ -74,7 +74,7 @@ TEST_F(GameTest, AChargedPressLeavesTheMachineSpinning) {
     for (std::int16_t window = 0; window <= 2; ++window) {
         EXPECT_FALSE(form.picInSlot(window).visible());
     }
-    form.mouseUp({Form::RightButton, 0, 0, 0}); // released anywhere
+    form.mouseUp({RightButton, 0, 0, 0}); // released anywhere
     EXPECT_TRUE(form.Image1.visible());
     EXPECT_FALSE(form.Image3.visible());
 }

@@ -30,10 +30,12 @@ class RandomPlay {
         const bool wasEnded = form.ended();
         const std::string before = snapshot();
 
-        const int kind = pick(0, 3);
+        const int kind = pick(0, 4);
         bool waited = false;
         if (kind == 0 || kind == 1) {
-            const std::int16_t button = std::array<std::int16_t, 3>{1, 2, 4}[pick(0, 2)];
+            // Left, right and middle mostly, so that at times none is held; else any other.
+            const MouseButtons button = MouseButtons{1}
+                                        << (pick(0, 3) == 0 ? pick(3, 26) : pick(0, 2));
             const MouseEvent event{button, static_cast<std::int16_t>(pick(0, 7)),
                                    static_cast<float>(pick(0, 9500)),
                                    static_cast<float>(pick(0, 7000))};
@@ -44,13 +46,18 @@ class RandomPlay {
             } else {
                 log("up", button, event.X, event.Y);
                 form.mouseUp(event);
-                held_ &= static_cast<std::int16_t>(~button);
+                held_ &= ~button;
             }
+        } else if (kind == 4) { // the window lost some releases, or the pointer
+            const auto stillDown = static_cast<MouseButtons>(pick(0, 7));
+            log("lost", static_cast<int>(held_ & ~stillDown), 0, 0);
+            form.releaseLostButtons(stillDown, 0, 0);
+            held_ &= stillDown;
         } else if (kind == 2 && held_ == 0) {
             const bool yes = pick(0, 1) == 1;
             log(yes ? "print yes" : "print no", 0, 0, 0);
             game_->services.answers = {yes ? MsgBoxResult::Yes : MsgBoxResult::No};
-            const MouseEvent onButton{Form::LeftButton, 0, 8800, 6500};
+            const MouseEvent onButton{LeftButton, 0, 8800, 6500};
             form.mouseDown(onButton);
             form.mouseUp(onButton);
         } else {
@@ -83,7 +90,7 @@ class RandomPlay {
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(events_); }
 
-    void log(const char* what, int button, double x, double y) {
+    void log(const char* what, MouseButtons button, double x, double y) {
         std::ostringstream line;
         line << what << " " << button << " " << x << " " << y;
         recent_.push_back(line.str());
@@ -126,8 +133,8 @@ class RandomPlay {
             check(prize, "the bankroll changed by neither a charge nor a prize");
         }
         if (held_ == 0) {
-            check(form.Image1.visible() != form.Image3.visible(),
-                  "not exactly one lever is shown with no button held");
+            check(form.Image1.visible() && !form.Image3.visible(),
+                  "the lever is not at rest with no button held");
         }
         for (std::int16_t reel = 1; reel <= 3; ++reel) {
             const std::int16_t symbol = form.ReelSymbol(reel);
@@ -146,7 +153,7 @@ class RandomPlay {
     std::mt19937 events_;
     std::unique_ptr<LoadedGame> game_;
     int games_ = 0;
-    std::int16_t held_ = 0;
+    MouseButtons held_ = 0;
     bool spun_ = false;
     std::vector<std::string> recent_;
     std::string failure_;

@@ -105,7 +105,7 @@ struct LoadedGame {
 
     // The lever pressed and released, anywhere on it, with the left button.
     void pull() {
-        const MouseEvent onLever{Form::LeftButton, 0, static_cast<float>(form.Image1.left() + 30),
+        const MouseEvent onLever{LeftButton, 0, static_cast<float>(form.Image1.left() + 30),
                                  static_cast<float>(form.Image1.top() + 30)};
         form.mouseDown(onLever);
         form.mouseUp(onLever);

@@ -104,5 +104,23 @@ TEST_F(WindowTest, ThePrintButtonTakesClicksOnItsVisibleCornerAndWhollyOnceEnlar
     EXPECT_EQ(form.PrintAnswer, "7");
 }
 
+TEST_F(WindowTest, EveryButtonTheWindowSystemReportsPullsTheLeverAndLetsItSpringBack) {
+    const QPointF lever(503, 358);
+    for (int bit = 0; bit < 27; ++bit) {
+        const auto button = static_cast<Qt::MouseButton>(1 << bit);
+        SCOPED_TRACE(bit);
+        form.scheduler().advanceBy(2); // a charged press holds the lever back for a tick
+        QMouseEvent press(QEvent::MouseButtonPress, lever, window.mapToGlobal(lever), button,
+                          button, Qt::NoModifier);
+        QApplication::sendEvent(&window, &press);
+        EXPECT_TRUE(form.Image3.visible());
+        QMouseEvent release(QEvent::MouseButtonRelease, lever, window.mapToGlobal(lever), button,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &release);
+        EXPECT_TRUE(form.Image1.visible());
+        EXPECT_FALSE(form.Image3.visible());
+    }
+}
+
 } // namespace
 } // namespace jangora

@@ -3,10 +3,12 @@
 #include "runtime/form.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <chrono>
 #include <cmath>
@@ -93,26 +95,14 @@ void trace(const char* event, const QRegion& region = {}) {
     std::fputs(line.c_str(), stderr);
 }
 
+// Qt numbers its buttons one bit each, left, right and middle first, as the form does.
 MouseEvent toMouseEvent(const QMouseEvent& event) {
-    std::int16_t button = 0;
-    switch (event.button()) {
-    case Qt::LeftButton:
-        button = Form::LeftButton;
-        break;
-    case Qt::RightButton:
-        button = Form::RightButton;
-        break;
-    case Qt::MiddleButton:
-        button = Form::MiddleButton;
-        break;
-    default:
-        break;
-    }
     const auto modifiers = event.modifiers();
     const auto shift = static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) |
                                                  (modifiers & Qt::ControlModifier ? 2 : 0) |
                                                  (modifiers & Qt::AltModifier ? 4 : 0));
-    return {button, shift, static_cast<float>(event.position().x() * twipsPerPixel),
+    return {static_cast<MouseButtons>(event.button()), shift,
+            static_cast<float>(event.position().x() * twipsPerPixel),
             static_cast<float>(event.position().y() * twipsPerPixel)};
 }
 
@@ -200,13 +190,23 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     }
 }
 
+template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
+    form_.scheduler().setNow(clock());
+    delivery();
+    afterEvent();
+}
+
+// With every mouse event Qt says which buttons are down: a button the form holds that is not
+// among them lost its release on the way.
 void FormWindow::mousePressEvent(QMouseEvent* event) {
     if (tracing) {
         trace("press");
     }
-    form_.scheduler().setNow(clock());
-    form_.mouseDown(toMouseEvent(*event));
-    afterEvent();
+    const MouseEvent press = toMouseEvent(*event);
+    deliver([&] {
+        form_.releaseLostButtons(event->buttons().toInt(), press.X, press.Y);
+        form_.mouseDown(press);
+    });
 }
 
 // A second press in quick succession is still a press of the lever.
@@ -215,9 +215,42 @@ void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    form_.scheduler().setNow(clock());
-    form_.mouseUp(toMouseEvent(*event));
-    afterEvent();
+    const MouseEvent release = toMouseEvent(*event);
+    deliver([&] {
+        form_.releaseLostButtons(event->buttons().toInt() | release.Button, release.X, release.Y);
+        form_.mouseUp(release);
+    });
+}
+
+// Moves come only while a button is held.
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+    const MouseEvent move = toMouseEvent(*event);
+    deliver([&] { form_.releaseLostButtons(event->buttons().toInt(), move.X, move.Y); });
+}
+
+// The window is left only once no button holds the pointer in it, and an unmapped window gets
+// no release: whatever the form still holds came up elsewhere.
+void FormWindow::leaveEvent(QEvent* /*event*/) {
+    releaseEveryButton();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && !static_cast<QWindow*>(watched)->isExposed()) {
+        releaseEveryButton();
+    }
+    return false;
+}
+
+void FormWindow::showEvent(QShowEvent* /*event*/) {
+    windowHandle()->installEventFilter(this); // Qt keeps one entry per filter
+}
+
+void FormWindow::releaseEveryButton() {
+    const QPointF pointer = mapFromGlobal(QCursor::pos());
+    deliver([&] {
+        form_.releaseLostButtons(0, static_cast<float>(pointer.x() * twipsPerPixel),
+                                 static_cast<float>(pointer.y() * twipsPerPixel));
+    });
 }
 
 // Closing the window ends the program, status 0, even with one of its boxes open.

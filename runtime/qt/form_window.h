@@ -33,11 +33,18 @@ class FormWindow : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void runDueTimers();
+    // Runs a delivery of input to the form at the present time, then sets the timer anew.
+    template <class Delivery> void deliver(const Delivery& delivery);
     void afterEvent();
+    void releaseEveryButton();
 
     Form& form_;
     PictureCache pictures_;

@@ -4,19 +4,20 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
 xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name) {
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
 }
 
 } // namespace
@@ -38,9 +39,18 @@ int main(int argc, char** argv) {
     message.type = atomNamed(connection, "WM_PROTOCOLS");
     message.data.data32[0] = atomNamed(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&message));
-    const int status = xcb_flush(connection) > 0 ? 0 : 1;
+    // Checked, so that the server has taken the request before this client hangs up: a server
+    // may drop what a client that has gone left unread.
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char*>(&message));
+    xcb_generic_error_t* error = xcb_request_check(connection, sent);
+    const int status = error ? 1 : 0;
+    if (error) {
+        std::fprintf(stderr, "close_window: the X server refused the request (error %d)\n",
+                     error->error_code);
+    }
+    std::free(error);
     xcb_disconnect(connection);
     return status;
 }

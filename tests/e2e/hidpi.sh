@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 start_x 1400x1000x24
 QT_SCALE_FACTOR=1 start_game
 shot hidpi_1x
-kill "$game_pid"
+stop_game
 QT_SCALE_FACTOR=2 start_game
 shot hidpi_2x
 
@@ -20,7 +20,7 @@ convert "$shots/hidpi_2x_halved.png" -fill white -draw 'rectangle 16,48 593,89' 
 rmse=$( (compare -metric RMSE "$shots/.1x.png" "$shots/.2x.png" null: 2>&1 || true) |
     sed -E 's/.*\((.*)\).*/\1/')
 echo "layout: normalised RMS difference of the halved 2x window and the 1x window $rmse"
-awk -v e="$rmse" 'BEGIN { exit !(e < 0.06) }' || fail "the layout differs at 2x"
+below "$rmse" 0.06 || fail "the layout differs at 2x"
 
 # Full resolution: in a 1x picture blown up, every 2 x 2 block of device pixels is one colour.
 # Here many blocks of the bankroll's text are not.

@@ -1,14 +1,38 @@
 # Shared by the end-to-end tests: a private X server, the real game on it, screenshots.
-# Usage: source lib.sh BINARY OUTPUT_FOLDER
+#
+# Usage: source lib.sh GAME SHOTS [BUILD]
+#   GAME   the game's binary          SHOTS  the folder for screenshots (made if missing)
+#   BUILD  the build folder, for the helper programs (close_window)
+# A caller may set, before start_game: `launcher` (an array the game runs under, valgrind say)
+# and `window_wait` (seconds the game has to show its window, 5 by default).
+# What the helpers set: `window` (the game's X window), `startup_ms`, `game_pid`, and
+# `exit_status` after wait_for_end. Callers read these and never assign them.
 set -euo pipefail
 
 game=$1
 shots=$2
+build=${3:-}
 mkdir -p "$shots"
+
+# Where things are in the window, in pixels of its client area.
+lever=(503 358)                  # the middle of the lever
+print_button=(590 440)           # the part of the print button that shows at the starting size
+status_box=577x41+16+48          # the status line
+bankroll_box=237x29+122+394      # inside the bankroll's frame
+reel_boxes=(137x57+56+136 137x57+240+136 129x57+432+136)
+# A strip along the top of the black band of each lever picture, above the word: black where
+# the band is shown, red where the other lever's plate is.
+band_at_rest=60x4+473+306
+band_pulled=60x4+473+375
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# True when the number $1 is below the number $2 (as numbers: 1e-05 is below 0.1).
+below() {
+    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 < b + 0) }'
 }
 
 xvfb_pid=
@@ -22,7 +46,7 @@ trap cleanup EXIT
 
 # Starts Xvfb on a free display number and points DISPLAY at it.
 start_x() {
-    local fifo
+    local fifo display
     fifo=$(mktemp -u)
     mkfifo "$fifo"
     # -noreset: a server that resets when its last client leaves refuses the next one a moment.
@@ -33,9 +57,7 @@ start_x() {
     export DISPLAY=":$display"
 }
 
-# Starts the game and waits for its window; sets `window` to its X id and `startup_ms` to the
-# time from the start of the process until the window was found. The game runs under
-# `launcher` when it is set (valgrind, say), and has `window_wait` seconds to show its window.
+# Starts the game with the given arguments and waits for its window.
 launcher=()
 window_wait=5
 start_game() {
@@ -53,6 +75,12 @@ start_game() {
     startup_ms=$((($(date +%s%N) - began) / 1000000))
     # Let the first frame be drawn.
     sleep 0.3
+}
+
+stop_game() {
+    kill "$game_pid"
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=
 }
 
 # Saves the window's client area as a PNG.
@@ -73,12 +101,20 @@ differing() {
     rm -f "$shots/.a.png" "$shots/.b.png"
 }
 
+# Whether a saved shot shows the lever at rest, or pulled.
+lever_at_rest() {
+    below "$(mean "$1" $band_at_rest)" 0.1 && ! below "$(mean "$1" $band_pulled)" 0.3
+}
+lever_pulled() {
+    below "$(mean "$1" $band_pulled)" 0.1 && ! below "$(mean "$1" $band_at_rest)" 0.3
+}
+
 # Moves the pointer to window coordinates.
 point_at() {
     xdotool mousemove --window "$window" "$1" "$2"
 }
 
-# The X id of the newest window of the game other than its main window.
+# The X id of the newest window of the game titled like $1 other than its main window.
 box() {
     local id
     for _ in $(seq 100); do
@@ -95,42 +131,31 @@ answer() { # answer BOX KEY
 }
 
 click_print() {
-    point_at 590 440 # the part of the button that shows at the starting size
+    point_at "${print_button[@]}"
     xdotool click 1
 }
 
-# The middle of the lever: one click plays a spin.
+# One click in the middle of the lever plays a spin.
 click_lever() {
-    point_at 503 358
+    point_at "${lever[@]}"
     xdotool click 1
 }
 
-# Asks the game's window to close as a window manager does, again every 2 s for up to $1
-# seconds until the game has ended; sets `status` to its exit status and `requests` to the
-# number of requests it took. (Qt 6.4 here sometimes leaves a close request unread until
-# more happens on the display; a player would press the close button again.)
+# Asks the game's window to close once, as a window manager does, and waits up to $1 seconds
+# (3 by default) for the game to end.
 close_and_wait() {
-    requests=0
-    for _ in $(seq $(($1 / 2))); do
-        "$build/bin/close_window" "$window"
-        xdotool mousemove_relative -- 1 1
-        requests=$((requests + 1))
-        for _ in $(seq 40); do
-            kill -0 "$game_pid" 2>/dev/null || break 2
-            sleep 0.05
-        done
-    done
-    wait_for_end 2
+    "$build/bin/close_window" "$window" || fail "the close request could not be sent"
+    wait_for_end "${1:-3}"
 }
 
-# Waits up to $1 seconds for the game to end; sets `status` to its exit status.
+# Waits up to $1 seconds for the game to end; sets `exit_status` to its exit status.
 wait_for_end() {
     for _ in $(seq $(($1 * 20))); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.05
     done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game is still running after $1 s"
-    status=0
-    wait "$game_pid" || status=$?
+    kill -0 "$game_pid" 2>/dev/null && fail "the game is still running $1 s later"
+    exit_status=0
+    wait "$game_pid" || exit_status=$?
     game_pid=
 }

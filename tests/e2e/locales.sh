@@ -10,11 +10,9 @@ for locale in xx_XX.UTF-8 ar_EG.UTF-8 he_IL.UTF-8 fa_IR.UTF-8; do
     shot "locale_$locale"
     kill -0 "$game_pid" 2>/dev/null || fail "the game died in $locale"
     # The bankroll box is pale green; its text is dark.
-    ink=$(convert "$shots/locale_$locale.png" -crop 237x29+122+394 +repage -colorspace Gray \
+    ink=$(convert "$shots/locale_$locale.png" -crop "$bankroll_box" +repage -colorspace Gray \
         -threshold 50% -format '%[fx:round((1 - mean) * w * h)]' info:)
     echo "$locale: window up, $ink dark pixels in the bankroll box"
     ((ink > 40)) || fail "no bankroll shown in $locale"
-    kill "$game_pid"
-    wait "$game_pid" 2>/dev/null || true
-    game_pid=
+    stop_game
 done

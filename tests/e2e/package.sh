@@ -2,7 +2,6 @@
 # The Debian package: built by CPack, its dependencies from the linked libraries, its menu
 # entry and metadata accepted by the validators, and the binary it installs opens the window.
 source "$(dirname "$0")/lib.sh" "$@"
-build=$3
 
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"; cleanup' EXIT

@@ -13,7 +13,7 @@ rss_kib() { awk '/^VmRSS/ { print $2 }' /proc/"$game_pid"/status; }
 start_x
 start_game
 shot soak_start
-point_at 503 358
+point_at "${lever[@]}"
 xdotool click --repeat 500 --delay 5 1
 kill -0 "$game_pid" 2>/dev/null || fail "the game died under 500 quick clicks"
 echo "500 clicks 5 ms apart: the game lives"

@@ -7,29 +7,21 @@ start_x
 start_game
 shot spin_before
 
-# A strip along the top of the black band of each lever, above the word: black where the band
-# is, red where the other lever's plate is.
-band_at_rest=60x4+473+306
-band_pulled=60x4+473+375
-
-point_at 503 358
+point_at "${lever[@]}"
 xdotool mousedown 1
 sleep 0.2
 shot spin_held
-[[ $(mean spin_held $band_pulled) < 0.1 && $(mean spin_held $band_at_rest) > 0.3 ]] ||
-    fail "the pulled lever is not shown while the button is held"
+lever_pulled spin_held || fail "the pulled lever is not shown while the button is held"
 xdotool mouseup 1
 sleep 0.1
 shot spin_released
-[[ $(mean spin_released $band_at_rest) < 0.1 && $(mean spin_released $band_pulled) > 0.3 ]] ||
-    fail "the lever at rest is not back after the release"
+lever_at_rest spin_released || fail "the lever at rest is not back after the release"
 
 sleep 0.8
 shot spin_after
-for window in 137x57+56+136 137x57+240+136 129x57+432+136; do
-    [[ $(mean spin_after $window) < 0.97 ]] || fail "reel window $window is empty"
+for reel in "${reel_boxes[@]}"; do
+    below "$(mean spin_after "$reel")" 0.97 || fail "reel window $reel is empty"
 done
-status=577x41+16+48
-changed=$(differing spin_before spin_after $status)
+changed=$(differing spin_before spin_after $status_box)
 ((changed > 100)) || fail "the status line did not change ($changed pixels)"
 echo "status line: $changed pixels changed; screenshots in $shots"
