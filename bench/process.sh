@@ -16,8 +16,14 @@ start_x
 seconds=10
 reel_top=${reel_boxes[0]##*+} # where the reel windows and the status line are painted
 status_top=${status_box##*+}
+bankroll_at=120,392 # where the bankroll's label is painted, its frame aside
 
 now_us() { echo "${EPOCHREALTIME/./}"; }
+
+# Context switches, voluntary and not, of all threads of the process: how often it woke.
+switches() {
+    cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'
+}
 
 # Nanoseconds on the CPU, all threads of the process.
 cpu_ns() {
@@ -53,17 +59,23 @@ stop_traced() {
     game_pid=
 }
 
-# Runs one program for $seconds after its first frame, idle or with a spin every 600 ms,
-# and appends "startup_ms cpu_s paints_per_s peak_kib" to $out/<name>-<mode>.txt.
+# Runs one program for $seconds after its first frame, in one of three modes: idle at its
+# start screen, at rest after one spin, or with a spin every 600 ms; appends
+# "startup_ms cpu_s paints_per_s peak_kib wakeups_per_s" to $out/<name>-<mode>.txt.
 measure() {
     local name=$1 program=$2 title=$3 mode=$4 run=$5
     local log="$out/logs/$name-$mode-$run.log"
-    local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks=
+    local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks= woke0 woke1
     start_traced "$program" "$log"
     win=$(xdotool search --name "^$title\$" | head -n 1)
     xdotool mousemove --window "$win" "${lever[@]}"
+    if [[ $mode == rest ]]; then
+        xdotool click 1
+        sleep 1.5 # the spin ends
+    fi
     mark=$(wc -l <"$log")
     cpu0=$(cpu_ns "$pid")
+    woke0=$(switches "$pid")
     t0=$(now_us)
     if [[ $mode == play ]]; then
         xdotool click --repeat $((seconds * 1000 / 600)) --delay 600 1 &
@@ -71,15 +83,16 @@ measure() {
     fi
     sleep "$seconds"
     cpu1=$(cpu_ns "$pid")
+    woke1=$(switches "$pid")
     t1=$(now_us)
     peak=$(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)
     paints=$(tail -n +$((mark + 1)) "$log" | grep -c '^paint' || true)
     stop_traced
     [[ -z "$clicks" ]] || wait "$clicks"
     awk -v s="$first_ms" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" -v p="$paints" \
-        -v k="$peak" 'BEGIN {
-            printf "%s %.4f %.2f %d\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
-                p * 1e6 / (t1 - t0), k }' >>"$out/$name-$mode.txt"
+        -v k="$peak" -v w0="$woke0" -v w1="$woke1" 'BEGIN {
+            printf "%s %.4f %.2f %d %.2f\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
+                p * 1e6 / (t1 - t0), k, (w1 - w0) * 1e6 / (t1 - t0) }' >>"$out/$name-$mode.txt"
 }
 
 # Starts a program, stops it once its first frame is painted, and prints the milliseconds
@@ -92,21 +105,22 @@ first_frame_ms() {
 }
 
 # From a playing game's trace: per spin, when each reel window was painted after the press,
-# and how long after the third the result was.
+# how long after the third the result was, and when the charged bankroll was painted.
 reveal_times() {
-    awk -v reel="$reel_top" -v status="$status_top" '
-        /^press/ { press = $2; shown = 0; done = 0; next }
+    awk -v reel="$reel_top" -v status="$status_top" -v bankroll="$bankroll_at" '
+        /^press/ { press = $2; shown = 0; done = 0; bank = -1; next }
         /^paint/ && press && !done {
             has_reel = 0; has_status = 0
             for (i = 3; i <= NF; i++) {
                 split($i, r, ",")
                 if (r[2] == reel) has_reel = 1
                 if (r[2] == status) has_status = 1
+                if (bank < 0 && r[1] "," r[2] == bankroll) bank = $2 - press
             }
             if (has_reel && shown < 3 && $2 - press > 80000) { at[++shown] = $2 - press }
             if (shown == 3 && has_status) {
-                printf "%.1f %.1f %.1f %.1f\n", at[1] / 1000, at[2] / 1000, at[3] / 1000,
-                    ($2 - press - at[3]) / 1000
+                printf "%.1f %.1f %.1f %.1f %.1f\n", at[1] / 1000, at[2] / 1000, at[3] / 1000,
+                    ($2 - press - at[3]) / 1000, bank / 1000
                 done = 1
             }
         }' "$@"
@@ -117,7 +131,7 @@ column_of() { awk -v c="$2" '{ print $c }' "$1"; }
 
 rm -f "$out"/*.txt "$out"/logs/*.log
 for run in $(seq "$runs"); do
-    for mode in idle play; do
+    for mode in idle rest play; do
         measure floor "$floor" "Jangora floor" "$mode" "$run"
         measure game "$game" "Jangora 2\\.4" "$mode" "$run"
     done
@@ -138,33 +152,42 @@ reveal_error() {
 }
 result_delay() { column_of "$out/reveal.txt" 4; }
 
-idle_game=$(figure game-idle 2) idle_floor=$(figure floor-idle 2)
-play_game=$(figure game-play 2) play_floor=$(figure floor-play 2)
-# Peak memory from every run, idle or playing.
-both() { cat "$out/$1-idle.txt" "$out/$1-play.txt" | awk -v c="$2" '{ print $c }' | median; }
+# Peak memory from every run.
+all_runs() { cat "$out/$1"-{idle,rest,play}.txt | awk -v c="$2" '{ print $c }' | median; }
 start_game=$(median <"$out/game-start.txt") start_floor=$(median <"$out/floor-start.txt")
-peak_game=$(both game 4) peak_floor=$(both floor 4)
+row() { printf '%-52s %12s %12s %8s %8s\n' "$@"; }
+# row LABEL COLUMN MODE LIMIT: the game's and the floor's medians and their ratio
+compared() {
+    local game_figure floor_figure
+    game_figure=$(figure "game-$3" "$2") floor_figure=$(figure "floor-$3" "$2")
+    row "$1" "$game_figure" "$floor_figure" "$(ratio "$game_figure" "$floor_figure")" "$4"
+}
 {
     echo "Process-level figures, median of $runs alternating runs of ${seconds} s each"
-    echo "(start-up: median of $starts more alternating starts; peak memory: of all $((2 * runs)) runs)"
-    printf '%-44s %12s %12s %8s %8s\n' figure game floor ratio limit
-    printf '%-44s %12s %12s %8s %8s\n' "idle CPU, s per ${seconds} s" "$idle_game" "$idle_floor" \
-        "$(ratio "$idle_game" "$idle_floor")" 1.2
-    printf '%-44s %12s %12s %8s %8s\n' "playing CPU, s per ${seconds} s" "$play_game" "$play_floor" \
-        "$(ratio "$play_game" "$play_floor")" 1.5
-    printf '%-44s %12s %12s %8s %8s\n' "idle repaints per s" "$(figure game-idle 3)" \
-        "$(figure floor-idle 3)" - 2
-    printf '%-44s %12s %12s %8s %8s\n' "start to first painted frame, ms" "$start_game" \
-        "$start_floor" "$(ratio "$start_game" "$start_floor")" 1.3
-    printf '%-44s %12s %12s %8s %8s\n' "peak resident memory, KiB" "$peak_game" "$peak_floor" \
-        "$(ratio "$peak_game" "$peak_floor")" 1.3
+    echo "(start-up: median of $starts more alternating starts; peak memory: of all $((3 * runs)) runs)"
+    row figure game floor ratio limit
+    compared "wake-ups per s, blinking start screen" 5 idle "5 per s"
+    compared "wake-ups per s, at rest after a spin" 5 rest "1 per s"
+    compared "wake-ups per s, a spin every 600 ms" 5 play 0.25
+    compared "CPU, s per ${seconds} s, blinking start screen" 2 idle 0.2
+    compared "CPU, s per ${seconds} s, at rest after a spin" 2 rest 0.2
+    compared "CPU, s per ${seconds} s, a spin every 600 ms" 2 play 1.5
+    row "repaints per s, blinking start screen" "$(figure game-idle 3)" "$(figure floor-idle 3)" - 2
+    row "start to first painted frame, ms" "$start_game" "$start_floor" \
+        "$(ratio "$start_game" "$start_floor")" 1.3
+    row "peak resident memory, KiB" "$(all_runs game 4)" "$(all_runs floor 4)" \
+        "$(ratio "$(all_runs game 4)" "$(all_runs floor 4)")" 1.3
     echo
     echo "Reveal over $(wc -l <"$out/reveal.txt") spins: reel windows painted after the press, ms"
-    printf '%-44s %12s %12s %12s\n' "" "window 1" "window 2" "window 3"
-    printf '%-44s %12s %12s %12s\n' "median" "$(column_of "$out/reveal.txt" 1 | median)" \
+    printf '%-52s %12s %12s %12s\n' "" "window 1" "window 2" "window 3"
+    printf '%-52s %12s %12s %12s\n' "median" "$(column_of "$out/reveal.txt" 1 | median)" \
         "$(column_of "$out/reveal.txt" 2 | median)" "$(column_of "$out/reveal.txt" 3 | median)"
-    printf '%-44s %12s\n' "median error against 160/320/480 (limit 2)" "$(reveal_error | median)"
-    printf '%-44s %12s\n' "worst error (limit 10)" "$(reveal_error | sort -g | tail -n 1)"
-    printf '%-44s %12s\n' "result after window 3, median" "$(result_delay | median)"
-    printf '%-44s %12s\n' "result after window 3, worst (limit 3)" "$(result_delay | sort -g | tail -n 1)"
+    printf '%-52s %12s\n' "median error against 160/320/480 (limit 2)" "$(reveal_error | median)"
+    printf '%-52s %12s\n' "worst error (limit 10)" "$(reveal_error | sort -g | tail -n 1)"
+    printf '%-52s %12s\n' "result after window 3, median" "$(result_delay | median)"
+    printf '%-52s %12s\n' "result after window 3, worst (limit 3)" "$(result_delay | sort -g | tail -n 1)"
+    printf '%-52s %12s\n' "charged bankroll painted after the press, median" \
+        "$(column_of "$out/reveal.txt" 5 | median)"
+    printf '%-52s %12s\n' "charged bankroll painted after the press, worst (limit 2)" \
+        "$(column_of "$out/reveal.txt" 5 | sort -g | tail -n 1)"
 } | tee "$out/process.txt"

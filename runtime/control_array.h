@@ -38,6 +38,8 @@ template <class T, std::int16_t Lower, std::int16_t Upper> class FixedArray {
     }
     const T& operator()(std::int16_t index) const { return const_cast<FixedArray&>(*this)(index); }
 
+    bool operator==(const FixedArray&) const = default;
+
   private:
     std::array<T, Upper - Lower + 1> values_{};
 };

@@ -8,7 +8,7 @@
 namespace jangora {
 
 Control::Control(Form& form, const ControlDescription& description)
-    : form_(form), name_(description.name), index_(description.index),
+    : form_(form), scheduler_(form.scheduler()), name_(description.name), index_(description.index),
       visible_(description.visible), enabled_(description.enabled) {}
 
 void Control::setVisible(bool visible) {
@@ -16,6 +16,7 @@ void Control::setVisible(bool visible) {
         return;
     }
     visible_ = visible;
+    changed();
     invalidate();
 }
 
@@ -24,6 +25,7 @@ void Control::setEnabled(bool enabled) {
         return;
     }
     enabled_ = enabled;
+    changed();
     enabledChanged();
 }
 
@@ -40,6 +42,7 @@ void Image::move(int left, int top) {
     if (left == bounds_.left && top == bounds_.top) {
         return;
     }
+    changed();
     if (visible()) {
         invalidate();
     }
@@ -61,6 +64,7 @@ void Label::setCaption(std::string_view caption) {
         return;
     }
     caption_.assign(caption);
+    changed();
     if (visible()) {
         invalidate();
     }

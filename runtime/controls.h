@@ -2,6 +2,7 @@
 
 #include "runtime/form_description.h"
 #include "runtime/picture.h"
+#include "runtime/scheduler.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,7 +42,8 @@ struct MouseEvent {
 using MouseHandler = std::function<void(const MouseEvent&)>;
 
 // What every control has: its name, its place in the form, and the two Boolean properties.
-// A setter that does not change the value changes nothing and asks for no repaint.
+// A setter that does not change the value changes nothing and asks for no repaint; one that
+// does tells the form's timers.
 class Control {
   public:
     Control(Form& form, const ControlDescription& description);
@@ -62,11 +64,13 @@ class Control {
 
   protected:
     [[nodiscard]] Form& form() const { return form_; }
+    void changed() const { scheduler_.noteChange(); }
     void invalidate() const;
     virtual void enabledChanged() {}
 
   private:
     Form& form_;
+    Scheduler& scheduler_;
     std::string_view name_;
     std::int16_t index_;
     bool visible_;
@@ -90,10 +94,11 @@ class Image : public Control {
         // A spin writes thousands of pictures into hidden windows: the test that matters for a
         // repaint comes first, and is the one the branch predictor gets right.
         if (visible() && picture_ != picture) {
-            picture_ = picture;
             invalidate();
-        } else {
+        }
+        if (picture_ != picture) {
             picture_ = picture;
+            changed();
         }
     }
 

@@ -145,6 +145,7 @@ void Form::end(int exitStatus) {
         return;
     }
     ended_ = true;
+    scheduler_.noteChange();
     exitStatus_ = exitStatus;
     scheduler_.halt();
     captured_ = nullptr;

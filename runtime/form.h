@@ -38,6 +38,7 @@ class Form {
         return controls_;
     }
     [[nodiscard]] Scheduler& scheduler() { return scheduler_; }
+    [[nodiscard]] const Scheduler& scheduler() const { return scheduler_; }
 
     // Events from the host. Mouse positions are in twips. While a box is open, or once the
     // program has ended, no input reaches a handler.
@@ -67,6 +68,9 @@ class Form {
         } catch (const Ended&) {
             // The window was closed while the handler waited on a box: it goes no further.
         }
+        if (variablesChanged_ && variablesChanged_()) {
+            scheduler_.noteChange();
+        }
     }
 
     // The player closed the window: the program ends, even with a box open; with status 0,
@@ -94,9 +98,28 @@ class Form {
     }
     template <class T> [[nodiscard]] ControlArray<T> array(std::string_view name) const;
 
-    // The runtime's operations, as the handlers call them.
-    void randomize() { services_.randomize(); }
-    [[nodiscard]] float rnd() { return services_.rnd(); }
+    // The form-level variables of the window, compared after every handler: a change to one
+    // of them is a change the form's timers must know of.
+    template <class Variables> void watchVariables(const Variables& variables) {
+        variablesChanged_ = [&variables, last = variables]() mutable {
+            if (variables == last) {
+                return false;
+            }
+            last = variables;
+            return true;
+        };
+    }
+
+    // The runtime's operations, as the handlers call them. Each but the currency text, which
+    // only looks up, has an effect the form's timers must know of.
+    void randomize() {
+        scheduler_.noteChange();
+        services_.randomize();
+    }
+    [[nodiscard]] float rnd() {
+        scheduler_.noteChange();
+        return services_.rnd();
+    }
     MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style, std::string_view title = {});
     [[nodiscard]] std::string formatCurrency(float dollars) {
         return services_.formatCurrency(dollars);
@@ -123,6 +146,7 @@ class Form {
     std::vector<std::unique_ptr<Control>> controls_;
     Scheduler scheduler_;
     std::function<void(const Rect&)> repaintRequest_;
+    std::function<bool()> variablesChanged_;
 
     Image* captured_ = nullptr; // the control that took the press, until every button is up
     MouseButtons held_ = 0;
@@ -136,6 +160,7 @@ template <class Operation> auto Form::modal(const Operation& operation) {
     struct Open {
         Form& form;
         explicit Open(Form& f) : form(f) {
+            form.scheduler_.noteChange();
             ++form.modalDepth_;
             form.scheduler_.setPaused(true);
         }

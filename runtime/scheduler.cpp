@@ -26,17 +26,21 @@ Scheduler::Entry& Scheduler::entryOf(const Timer& timer) {
 void Scheduler::start(const Timer& timer) {
     Entry& entry = entryOf(timer);
     entry.scheduled = !halted_ && timer.interval() > 0;
+    entry.resting = false;
     entry.deadline = now_ + timer.interval();
 }
 
 void Scheduler::stop(const Timer& timer) {
-    entryOf(timer).scheduled = false;
+    Entry& entry = entryOf(timer);
+    entry.scheduled = false;
+    entry.resting = false;
 }
 
 void Scheduler::halt() {
     halted_ = true;
     for (Entry& entry : entries_) {
         entry.scheduled = false;
+        entry.resting = false;
     }
 }
 
@@ -44,10 +48,11 @@ void Scheduler::setNow(Millis now) {
     now_ = std::max(now_, now);
 }
 
-std::optional<Scheduler::Millis> Scheduler::nextDeadline() const {
+std::optional<Scheduler::Millis> Scheduler::nextDeadline() {
+    wakeOnChange();
     std::optional<Millis> next;
     for (const Entry& entry : entries_) {
-        if (entry.scheduled && (!next || entry.deadline < *next)) {
+        if (entry.scheduled && !entry.resting && (!next || entry.deadline < *next)) {
             next = entry.deadline;
         }
     }
@@ -64,7 +69,7 @@ Scheduler::Entry* Scheduler::nextDue(Millis now) {
     Entry* next = nullptr;
     for (Entry& entry : entries_) {
         // Strictly earlier only: among equal deadlines the first created wins.
-        if (entry.scheduled && entry.deadline <= now &&
+        if (entry.scheduled && !entry.resting && entry.deadline <= now &&
             (!next || entry.deadline < next->deadline)) {
             next = &entry;
         }
@@ -72,16 +77,44 @@ Scheduler::Entry* Scheduler::nextDue(Millis now) {
     return next;
 }
 
+void Scheduler::wakeOnChange(const Entry* ticking) {
+    if (!changed_) {
+        return;
+    }
+    changed_ = false;
+    for (Entry& entry : entries_) {
+        if (!entry.resting) {
+            continue;
+        }
+        entry.resting = false;
+        // Every-interval ticks up to now have passed while it rested; so has one due now if
+        // it would have ticked before this change: between ticks always, during a tick if it
+        // was created before the timer ticking.
+        const Millis interval = entry.timer->interval();
+        if (entry.deadline < now_) {
+            entry.deadline += (now_ - entry.deadline + interval - 1) / interval * interval;
+        }
+        if (entry.deadline == now_ && (!ticking || &entry < ticking)) {
+            entry.deadline += interval;
+        }
+    }
+}
+
 void Scheduler::runDue(Millis now) {
     setNow(now);
     if (paused_) {
         return;
     }
+    wakeOnChange();
     // A handler may stop or restart any timer, so the next due one is looked up afresh each
     // time; a timer that has ticked is rescheduled past `now` first, so none ticks twice.
     while (Entry* due = nextDue(now_)) {
         due->deadline = now_ + due->timer->interval();
         due->timer->tick();
+        if (resting_ && !changed_) {
+            due->resting = true;
+        }
+        wakeOnChange(due);
         if (paused_) {
             return;
         }

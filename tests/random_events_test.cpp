@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -15,159 +17,229 @@ namespace {
 
 using testing::LoadedGame;
 
-// Random presses and releases anywhere with any button, clicks on the print button with
-// either answer, and time moving on by 0 to 1000 ms, all through the form's own entry points;
-// the machine's invariants are checked after every event. A game that ends is replaced by a
-// new one, so every seed plays on. A failure names the seed and the events that led to it.
-class RandomPlay {
+// Random play through the form's own entry points: presses and releases anywhere with any
+// button, releases the window lost, clicks on the print button with either answer, time
+// moving on by 0 to 1000 ms, and now and then a bankroll of a last quarter.
+class RandomEvents {
   public:
-    explicit RandomPlay(std::uint32_t seed) : seed_(seed), events_(seed) { newGame(); }
+    explicit RandomEvents(std::uint32_t seed) : random_(seed) {}
 
-    bool step() {
-        Form1& form = game_->form;
-        const float money = form.Money;
-        const std::int16_t gameOn = form.GameOn;
-        const bool wasEnded = form.ended();
-        const std::string before = snapshot();
-
-        const int kind = pick(0, 4);
-        bool waited = false;
-        if (kind == 0 || kind == 1) {
+    // Plays one event on each game; returns what it was.
+    std::string playOn(const std::vector<LoadedGame*>& games) {
+        std::ostringstream what;
+        const int kind = pick(0, 19);
+        if (kind < 10) {
             // Left, right and middle mostly, so that at times none is held; else any other.
             const MouseButtons button = MouseButtons{1}
                                         << (pick(0, 3) == 0 ? pick(3, 26) : pick(0, 2));
             const MouseEvent event{button, static_cast<std::int16_t>(pick(0, 7)),
                                    static_cast<float>(pick(0, 9500)),
                                    static_cast<float>(pick(0, 7000))};
-            if (kind == 0) {
-                log("down", button, event.X, event.Y);
-                form.mouseDown(event);
-                held_ |= button;
-            } else {
-                log("up", button, event.X, event.Y);
-                form.mouseUp(event);
-                held_ &= ~button;
+            const bool down = kind < 5;
+            what << (down ? "down " : "up ") << button << " at " << event.X << "," << event.Y;
+            for (LoadedGame* game : games) {
+                down ? game->form.mouseDown(event) : game->form.mouseUp(event);
             }
-        } else if (kind == 4) { // the window lost some releases, or the pointer
+            held_ = down ? held_ | button : held_ & ~button;
+        } else if (kind == 10) {
             const auto stillDown = static_cast<MouseButtons>(pick(0, 7));
-            log("lost", static_cast<int>(held_ & ~stillDown), 0, 0);
-            form.releaseLostButtons(stillDown, 0, 0);
+            what << "lost all but " << stillDown;
+            for (LoadedGame* game : games) {
+                game->form.releaseLostButtons(stillDown, 0, 0);
+            }
             held_ &= stillDown;
-        } else if (kind == 2 && held_ == 0) {
+        } else if (kind == 11 && held_ == 0) {
             const bool yes = pick(0, 1) == 1;
-            log(yes ? "print yes" : "print no", 0, 0, 0);
-            game_->services.answers = {yes ? MsgBoxResult::Yes : MsgBoxResult::No};
-            const MouseEvent onButton{LeftButton, 0, 8800, 6500};
-            form.mouseDown(onButton);
-            form.mouseUp(onButton);
+            what << "print " << (yes ? "yes" : "no");
+            for (LoadedGame* game : games) {
+                game->services.answers = {yes ? MsgBoxResult::Yes : MsgBoxResult::No};
+                game->form.mouseDown({LeftButton, 0, 8800, 6500});
+                game->form.mouseUp({LeftButton, 0, 8800, 6500});
+            }
+        } else if (kind == 12) {
+            what << "last quarter";
+            for (LoadedGame* game : games) {
+                game->form.Money = 0.25F;
+                game->form.scheduler().noteChange();
+            }
         } else {
             const int ms = pick(0, 1000);
-            log("wait", 0, ms, 0);
-            form.scheduler().advanceBy(ms);
-            waited = true;
+            what << "wait " << ms;
+            for (LoadedGame* game : games) {
+                game->form.scheduler().advanceBy(ms);
+            }
         }
-
-        if (wasEnded) {
-            check(snapshot() == before, "a handler ran after the end");
-        } else {
-            checkInvariants(money, gameOn, waited);
-        }
-        if (form.ended() && held_ == 0) {
-            newGame();
-        }
-        return failure_.empty();
+        return what.str();
     }
 
-    [[nodiscard]] const std::string& failure() const { return failure_; }
+    [[nodiscard]] MouseButtons held() const { return held_; }
 
   private:
-    void newGame() {
-        game_ = std::make_unique<LoadedGame>();
-        game_->services.random.seed(seed_ * 7919 + ++games_);
-        spun_ = false;
-        recent_.clear();
-    }
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
-    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(events_); }
-
-    void log(const char* what, MouseButtons button, double x, double y) {
-        std::ostringstream line;
-        line << what << " " << button << " " << x << " " << y;
-        recent_.push_back(line.str());
-    }
-
-    [[nodiscard]] std::string snapshot() const {
-        const Form1& form = game_->form;
-        std::ostringstream state;
-        state << form.Money << form.GameOn << form.Label3.caption() << form.Label2.caption()
-              << form.Image1.visible() << form.Image3.visible() << form.PrintAnswer;
-        return state.str();
-    }
-
-    void check(bool holds, const std::string& what) {
-        if (holds || !failure_.empty()) {
-            return;
-        }
-        std::ostringstream report;
-        report << what << " (seed " << seed_ << ", game " << games_ << "); events of this game:";
-        for (const std::string& event : recent_) {
-            report << "\n  " << event;
-        }
-        failure_ = report.str();
-    }
-
-    void checkInvariants(float money, std::int16_t gameOn, bool waited) {
-        const Form1& form = game_->form;
-        const float change = form.Money - money;
-        const bool charged = gameOn == 0 && form.GameOn == 1;
-        check(std::fmod(form.Money * 4, 1.0F) == 0 && form.Money >= 0,
-              "the bankroll is not whole quarters");
-        check(form.GameOn == 0 || form.GameOn == 1, "GameOn is neither 0 nor 1");
-        if (charged) {
-            check(change == -0.25F, "a charged press did not take a quarter");
-            spun_ = true;
-        } else if (change != 0) {
-            const bool prize =
-                waited && std::any_of(symbols.begin(), symbols.end(),
-                                      [&](const Symbol& s) { return s.prize == change; });
-            check(prize, "the bankroll changed by neither a charge nor a prize");
-        }
-        if (held_ == 0) {
-            check(form.Image1.visible() && !form.Image3.visible(),
-                  "the lever is not at rest with no button held");
-        }
-        for (std::int16_t reel = 1; reel <= 3; ++reel) {
-            const std::int16_t symbol = form.ReelSymbol(reel);
-            if (symbol != 0) {
-                check(form.picInSlot(static_cast<std::int16_t>(reel - 1)).picture() ==
-                          form.templateControl(symbols[static_cast<std::size_t>(symbol - 1)])
-                              .picture(),
-                      "a reel window shows another symbol than the spin recorded");
-            }
-        }
-        check(!spun_ || !form.Timer2.enabled(), "the blink came back after the first spin");
-        check(game_->services.errors.empty(), "a run-time error was raised");
-    }
-
-    std::uint32_t seed_;
-    std::mt19937 events_;
-    std::unique_ptr<LoadedGame> game_;
-    int games_ = 0;
+    std::mt19937 random_;
     MouseButtons held_ = 0;
-    bool spun_ = false;
-    std::vector<std::string> recent_;
-    std::string failure_;
 };
 
+// A game whose own random numbers come from the seed, so two of them draw alike.
+std::unique_ptr<LoadedGame> newGame(std::uint32_t seed) {
+    auto game = std::make_unique<LoadedGame>();
+    game->services.random.seed(seed);
+    return game;
+}
+
+std::string report(const char* what, std::uint32_t seed, const std::vector<std::string>& events) {
+    std::ostringstream text;
+    text << what << " (seed " << seed << "); events of this game:";
+    for (const std::string& event : events) {
+        text << "\n  " << event;
+    }
+    return text.str();
+}
+
+// The machine's invariants after every one of a million events, from 20 seeds. A game that
+// ends is replaced by a new one, so every seed plays on.
 TEST(RandomEvents, AMillionEventsKeepTheMachineSound) {
-    constexpr int seeds = 20;
-    constexpr int eventsPerSeed = 50'000;
-    for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
-        RandomPlay play(seed);
-        for (int event = 0; event < eventsPerSeed; ++event) {
-            if (!play.step()) {
-                FAIL() << play.failure();
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        RandomEvents events(seed);
+        std::unique_ptr<LoadedGame> game = newGame(seed);
+        std::vector<std::string> played;
+        bool spun = false;
+        for (int event = 0; event < 50'000; ++event) {
+            Form1& form = game->form;
+            const float money = form.Money;
+            const std::int16_t gameOn = form.GameOn;
+            played.push_back(events.playOn({game.get()}));
+            const auto check = [&](bool holds, const char* what) {
+                ASSERT_TRUE(holds) << report(what, seed, played);
+            };
+            const float change = form.Money - money;
+            check(std::fmod(form.Money * 4, 1.0F) == 0 && form.Money >= 0,
+                  "the bankroll is not whole quarters");
+            check(form.GameOn == 0 || form.GameOn == 1, "GameOn is neither 0 nor 1");
+            if (gameOn == 0 && form.GameOn == 1) {
+                check(change == -0.25F, "a charged press did not take a quarter");
+                spun = true;
+            } else if (change != 0 && !played.back().starts_with("last quarter")) {
+                check(played.back().starts_with("wait") &&
+                          std::any_of(symbols.begin(), symbols.end(),
+                                      [&](const Symbol& s) { return s.prize == change; }),
+                      "the bankroll changed by neither a charge nor a prize");
             }
+            if (events.held() == 0 && !form.ended()) {
+                check(form.Image1.visible() && !form.Image3.visible(),
+                      "the lever is not at rest with no button held");
+            }
+            for (std::int16_t reel = 1; reel <= 3; ++reel) {
+                const std::int16_t symbol = form.ReelSymbol(reel);
+                check(symbol == 0 ||
+                          form.picInSlot(static_cast<std::int16_t>(reel - 1)).picture() ==
+                              form.picSlot(symbols[static_cast<std::size_t>(symbol - 1)].firstStop)
+                                  .picture(),
+                      "a reel window shows another symbol than the spin recorded");
+            }
+            check(!spun || !form.Timer2.enabled(), "the blink came back after the first spin");
+            check(game->services.errors.empty(), "a run-time error was raised");
+            if (form.ended() && events.held() == 0) {
+                game = newGame(seed * 7919 + static_cast<std::uint32_t>(event));
+                played.clear();
+                spun = false;
+            }
+        }
+    }
+}
+
+// What a game showed and did, each time a handler changed any of it: the millisecond, every
+// control's properties, the form's variables, and the count of each service call with an
+// effect (boxes, prints, numbers drawn, ends).
+class Journal {
+  public:
+    explicit Journal(LoadedGame& game) : game_(game) {
+        Form1& form = game.form;
+        for (Timer* timer : {&form.Timer1, &form.Timer2, &form.Timer3, &form.Timer4}) {
+            timer->onTimer = [this, inner = timer->onTimer] {
+                inner();
+                record();
+            };
+        }
+        for (MouseHandler* handler : {&form.Image1.onMouseDown, &form.Image1.onMouseUp}) {
+            *handler = [this, inner = *handler](const MouseEvent& event) {
+                inner(event);
+                record();
+            };
+        }
+        form.Image4.onClick = [this, inner = form.Image4.onClick] {
+            inner();
+            record();
+        };
+        for (const auto& control : form.controls()) {
+            if (const auto* image = dynamic_cast<const Image*>(control.get())) {
+                images_.push_back(image);
+            } else if (const auto* label = dynamic_cast<const Label*>(control.get())) {
+                labels_.push_back(label);
+            }
+        }
+    }
+
+    std::vector<std::string> entries;
+
+  private:
+    void record() {
+        const Form1& form = game_.form;
+        const testing::TestServices& services = game_.services;
+        std::string state;
+        const auto add = [&state](auto... values) {
+            ((state += std::to_string(values), state += ' '), ...);
+        };
+        for (const auto& control : form.controls()) {
+            state += static_cast<char>('0' + control->visible() + 2 * control->enabled());
+        }
+        for (const Image* image : images_) {
+            state += image->picture() ? image->picture()->name : "-";
+            add(image->left(), image->top());
+        }
+        for (const Label* label : labels_) {
+            state += label->caption() + '|';
+        }
+        add(form.ReelSymbol(1), form.ReelSymbol(2), form.ReelSymbol(3), form.Turn, form.StopNo,
+            form.ReelNo, form.Money, form.GameOn, form.SymbolNo, form.SymbolCode);
+        state += form.PrintAnswer + " boxes, prints, numbers drawn, ends: ";
+        add(services.boxes.size(), services.prints, services.numbersDrawn, services.ends.size());
+        if (state != last_) {
+            last_ = state;
+            entries.push_back(std::to_string(form.scheduler().now()) + " ms: " + last_);
+        }
+    }
+
+    LoadedGame& game_;
+    std::vector<const Image*> images_;
+    std::vector<const Label*> labels_;
+    std::string last_;
+};
+
+// Letting timers rest changes nothing a player could see or the game could do: the same
+// random play, on a game whose every due timer ticks and on one whose idle timers rest,
+// gives the same journal.
+TEST(RestingTimers, ShowAndDoWhatTickingEveryTimerWouldAtTheSameMillisecond) {
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        RandomEvents events(seed);
+        std::unique_ptr<LoadedGame> everyTick = newGame(seed);
+        std::unique_ptr<LoadedGame> resting = newGame(seed);
+        everyTick->form.scheduler().setResting(false);
+        Journal everyTickJournal(*everyTick);
+        Journal restingJournal(*resting);
+        std::vector<std::string> played;
+        for (int event = 0; event < 400 && !resting->form.ended(); ++event) {
+            played.push_back(events.playOn({everyTick.get(), resting.get()}));
+            const auto& [expected, seen] =
+                std::mismatch(everyTickJournal.entries.begin(), everyTickJournal.entries.end(),
+                              restingJournal.entries.begin(), restingJournal.entries.end());
+            ASSERT_TRUE(expected == everyTickJournal.entries.end() &&
+                        seen == restingJournal.entries.end())
+                << report("the games differ", seed, played) << "\nticking every timer:\n  "
+                << (expected == everyTickJournal.entries.end() ? "(nothing)" : *expected)
+                << "\nresting timers:\n  "
+                << (seen == restingJournal.entries.end() ? "(nothing)" : *seen);
         }
     }
 }

@@ -44,6 +44,9 @@ class TestForm : public Form {
 };
 
 struct RuntimeTest : ::testing::Test {
+    // The schedule every tick would follow; ticks that change nothing are tested on their own.
+    RuntimeTest() { form.scheduler().setResting(false); }
+
     MouseEvent at(int x, int y, MouseButtons button = LeftButton) {
         return {button, 0, static_cast<float>(x), static_cast<float>(y)};
     }
@@ -89,6 +92,32 @@ TEST_F(RuntimeTest, EnablingAnEnabledTimerChangesNothingAndDisablingCancels) {
     EXPECT_EQ(ticks, 1);
     form.scheduler().advanceBy(1);
     EXPECT_EQ(ticks, 2);
+}
+
+// A tick that changes nothing rests its timer until something changes; it then resumes on
+// its own phase, at the first tick of its schedule that would not have come already.
+TEST_F(RuntimeTest, TimersThatChangeNothingRestAndResumeOnTheirPhase) {
+    form.scheduler().setResting(true);
+    form.off.setEnabled(true);
+    const auto tickOf = [&](Timer& timer, const char* name, bool changes) {
+        timer.onTimer = [&, name, changes] {
+            log.push_back(name + ("@" + std::to_string(form.scheduler().now())));
+            if (changes) {
+                form.back.setVisible(!form.back.visible());
+            }
+        };
+    };
+    tickOf(form.fast, "fast", false);
+    tickOf(form.slow, "slow", true);
+    tickOf(form.off, "off", false);
+    form.scheduler().advanceBy(110);
+    EXPECT_EQ(form.scheduler().nextDeadline(), 120); // only the slow timer is awake
+    form.back.setVisible(true); // a change between ticks, at 110: those ticks have passed
+    form.scheduler().advanceBy(10);
+    // At 30 the slow timer's change comes after the fast one's tick and before the other's.
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "off@10", "slow@30", "off@30", "fast@40",
+                                             "slow@60", "off@60", "fast@70", "slow@90", "off@90",
+                                             "fast@100", "fast@120", "slow@120", "off@120"}));
 }
 
 TEST_F(RuntimeTest, NoTickWhilePausedAndOneWhenResumed) {

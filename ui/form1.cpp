@@ -16,6 +16,7 @@ Form1::Form1(Services& services, const PictureSet& pictures)
       Image3(named<Image>("Image3")), Label4(named<Label>("Label4")),
       Label3(named<Label>("Label3")), Image2(named<Image>("Image2")),
       Label2(named<Label>("Label2")), Image1(named<Image>("Image1")) {
+    watchVariables(static_cast<const Form1Variables&>(*this));
     onLoad = [this] { Form1_Form_Load(); };
     Image1.onMouseDown = [this](const MouseEvent& event) { Form1_Image1_MouseDown(event); };
     Image1.onMouseUp = [this](const MouseEvent& event) { Form1_Image1_MouseUp(event); };

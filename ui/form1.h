@@ -9,9 +9,28 @@ namespace jangora {
 
 struct Symbol;
 
+// The form-level variables of the game's window, in the order the window holds them.
+struct Form1Variables {
+    FixedArray<std::int16_t, 0, 3> ReelSymbol; // symbol numbers of reels 1 to 3
+    std::int16_t Turn = 0;
+    std::int16_t StopNo = 0;
+    std::int16_t ReelNo = 0;
+    float Money = 0; // the bankroll, dollars
+    std::int16_t GameOn = 0;
+    std::int16_t AppleStop = 0;
+    std::int16_t CherryStop = 0;
+    std::int16_t BananaStop = 0;
+    std::int16_t BoxStop = 0;
+    std::int16_t SymbolNo = 0;
+    std::int32_t SymbolCode = 0;
+    std::string PrintAnswer;
+
+    bool operator==(const Form1Variables&) const = default;
+};
+
 // The game's one window: its controls by the names of the window description, its
 // form-level variables, and its event handlers.
-class Form1 : public Form {
+class Form1 : public Form, public Form1Variables {
   public:
     Form1(Services& services, const PictureSet& pictures);
 
@@ -35,21 +54,6 @@ class Form1 : public Form {
     Image& Image2; // banner
     Label& Label2; // bankroll
     Image& Image1; // lever at rest
-
-    // Form-level variables
-    FixedArray<std::int16_t, 0, 3> ReelSymbol;
-    std::int16_t Turn = 0;
-    std::int16_t StopNo = 0;
-    std::int16_t ReelNo = 0;
-    float Money = 0;
-    std::int16_t GameOn = 0;
-    std::int16_t AppleStop = 0;
-    std::int16_t CherryStop = 0;
-    std::int16_t BananaStop = 0;
-    std::int16_t BoxStop = 0;
-    std::int16_t SymbolNo = 0;
-    std::int32_t SymbolCode = 0;
-    std::string PrintAnswer;
 
     // Event handlers
     void Form1_Form_Load();

@@ -123,10 +123,6 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     form.setRepaintRequest([this](const Rect& area) { update(toPixels(area).toAlignedRect()); });
-
-    ticker_.setSingleShot(true);
-    ticker_.setTimerType(Qt::PreciseTimer);
-    connect(&ticker_, &QTimer::timeout, this, [this] { runDueTimers(); });
 }
 
 void FormWindow::prepareFonts() const {
@@ -147,14 +143,14 @@ void FormWindow::startClock() {
 void FormWindow::scheduleNextTick() {
     const std::optional<Scheduler::Millis> next = form_.scheduler().nextDeadline();
     if (!next || form_.scheduler().paused() || form_.ended()) {
-        ticker_.stop();
+        clock_.clearAlarm();
         return;
     }
-    ticker_.start(static_cast<int>(std::max<qint64>(0, *next - clock())));
+    clock_.setAlarm(*next);
 }
 
 void FormWindow::runDueTimers() {
-    form_.scheduler().runDue(clock());
+    form_.scheduler().runDue(clock_.now());
     scheduleNextTick();
 }
 
@@ -191,7 +187,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 }
 
 template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
-    form_.scheduler().setNow(clock());
+    form_.scheduler().setNow(clock_.now());
     delivery();
     afterEvent();
 }

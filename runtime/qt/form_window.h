@@ -1,9 +1,8 @@
 #pragma once
 
+#include "runtime/qt/form_clock.h"
 #include "runtime/qt/picture_cache.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QWidget>
 
 namespace jangora {
@@ -11,17 +10,16 @@ namespace jangora {
 class Form;
 
 // The top-level window of a form: paints what the form holds, hands it the mouse, and drives
-// its timers from the real clock with one precise timer set for the earliest deadline.
+// its timers from the real clock with one alarm set for the earliest deadline.
 class FormWindow : public QWidget {
   public:
     explicit FormWindow(Form& form);
 
     [[nodiscard]] Form& form() const { return form_; }
 
-    // Milliseconds since the window's clock started.
-    [[nodiscard]] qint64 clock() const { return clock_.elapsed(); }
     void startClock();
-    // Sets the precise timer for the form's next deadline (none while a modal box is open).
+    // Sets the alarm for the form's next deadline (none while a modal box is open, or while
+    // every timer rests).
     void scheduleNextTick();
 
     // Draws every label's text once off screen, so that Qt has found and opened the fonts; done
@@ -48,8 +46,7 @@ class FormWindow : public QWidget {
 
     Form& form_;
     PictureCache pictures_;
-    QElapsedTimer clock_;
-    QTimer ticker_;
+    FormClock clock_{[this] { runDueTimers(); }};
 };
 
 } // namespace jangora

@@ -49,6 +49,12 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         std::fprintf(stderr, "jangora: cannot open the game's window: %s.\n", problem->c_str());
         return 2;
     }
+    // Through shared memory, Qt's X11 support waits for the server to have read one repaint
+    // before it draws the next: a round trip, and two wake-ups, for each blink of the status
+    // line. The game repaints a few small boxes, as cheap to send in the request itself.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
     std::jthread fontConfiguration = readFontConfiguration();
     QApplication application(argc, argv);
     if (fontConfiguration.joinable()) {
