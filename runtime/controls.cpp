@@ -9,6 +9,7 @@ namespace jangora {
 
 Control::Control(Form& form, const ControlDescription& description)
     : form_(form), scheduler_(form.scheduler()), name_(description.name), index_(description.index),
+      accessible_(description.accessible), tabIndex_(description.tabIndex),
       visible_(description.visible), enabled_(description.enabled) {}
 
 void Control::setVisible(bool visible) {
@@ -17,7 +18,7 @@ void Control::setVisible(bool visible) {
     }
     visible_ = visible;
     changed();
-    invalidate();
+    shownChanged();
 }
 
 void Control::setEnabled(bool enabled) {
@@ -26,11 +27,12 @@ void Control::setEnabled(bool enabled) {
     }
     enabled_ = enabled;
     changed();
+    shownChanged(false);
     enabledChanged();
 }
 
-void Control::invalidate() const {
-    form_.invalidate(paintBounds());
+void Control::shownChanged(bool repaint) const {
+    form_.controlChanged(*this, repaint ? paintBounds() : Rect{});
 }
 
 Image::Image(Form& form, const ControlDescription& description, Picture picture)
@@ -43,14 +45,10 @@ void Image::move(int left, int top) {
         return;
     }
     changed();
-    if (visible()) {
-        invalidate();
-    }
+    shownChanged(visible());
     bounds_.left = left;
     bounds_.top = top;
-    if (visible()) {
-        invalidate();
-    }
+    shownChanged(visible());
 }
 
 Label::Label(Form& form, const ControlDescription& description)
@@ -65,9 +63,7 @@ void Label::setCaption(std::string_view caption) {
     }
     caption_.assign(caption);
     changed();
-    if (visible()) {
-        invalidate();
-    }
+    shownChanged(visible());
 }
 
 Line::Line(Form& form, const ControlDescription& description)

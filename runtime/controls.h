@@ -53,6 +53,8 @@ class Control {
 
     [[nodiscard]] std::string_view name() const { return name_; }
     [[nodiscard]] std::int16_t index() const { return index_; }
+    [[nodiscard]] const AccessibleDescription& accessible() const { return accessible_; }
+    [[nodiscard]] int tabIndex() const { return tabIndex_; }
 
     [[nodiscard]] bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -65,7 +67,8 @@ class Control {
   protected:
     [[nodiscard]] Form& form() const { return form_; }
     void changed() const { scheduler_.noteChange(); }
-    void invalidate() const;
+    // Tells the host of a change it shows; `repaint` says whether the control's box changed.
+    void shownChanged(bool repaint = true) const;
     virtual void enabledChanged() {}
 
   private:
@@ -73,6 +76,8 @@ class Control {
     Scheduler& scheduler_;
     std::string_view name_;
     std::int16_t index_;
+    AccessibleDescription accessible_;
+    int tabIndex_;
     bool visible_;
     bool enabled_;
 };
@@ -91,14 +96,14 @@ class Image : public Control {
     [[nodiscard]] bool stretch() const { return stretch_; }
     [[nodiscard]] Picture picture() const { return picture_; }
     void setPicture(Picture picture) {
-        // A spin writes thousands of pictures into hidden windows: the test that matters for a
-        // repaint comes first, and is the one the branch predictor gets right.
-        if (visible() && picture_ != picture) {
-            invalidate();
+        if (picture_ == picture) {
+            return;
         }
-        if (picture_ != picture) {
-            picture_ = picture;
-            changed();
+        picture_ = picture;
+        changed();
+        // A spin writes thousands of pictures into hidden windows: inline, and no further.
+        if (visible()) {
+            shownChanged();
         }
     }
 

@@ -33,10 +33,15 @@ Form::Form(Services& services, const FormDescription& form,
             controls_.push_back(std::move(timer));
             break;
         }
-        case ControlKind::Image:
-            controls_.push_back(std::make_unique<Image>(
-                *this, description, pictureNamed(pictures_, description.picture)));
+        case ControlKind::Image: {
+            auto image = std::make_unique<Image>(*this, description,
+                                                 pictureNamed(pictures_, description.picture));
+            if (description.tabIndex >= 0) {
+                tabOrder_.push_back(image.get());
+            }
+            controls_.push_back(std::move(image));
             break;
+        }
         case ControlKind::Label:
             controls_.push_back(std::make_unique<Label>(*this, description));
             break;
@@ -45,6 +50,9 @@ Form::Form(Services& services, const FormDescription& form,
             break;
         }
     }
+    std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
+                     [](const Image* a, const Image* b) { return a->tabIndex() < b->tabIndex(); });
+    focused_ = tabOrder_.empty() ? nullptr : tabOrder_.front();
 }
 
 Control& Form::control(std::string_view name, std::int16_t index) const {
@@ -107,6 +115,9 @@ void Form::releaseLostButtons(MouseButtons stillDown, float x, float y) {
 
 void Form::release(const MouseEvent& event, bool seen) {
     held_ &= ~event.Button;
+    if (event.Button == LeftButton) {
+        keyHeld_.reset(); // a key that held it holds nothing now
+    }
     Image* target = captured_;
     if (held_ == 0) {
         captured_ = nullptr;
@@ -121,6 +132,51 @@ void Form::release(const MouseEvent& event, bool seen) {
         target->bounds().contains(static_cast<int>(event.X), static_cast<int>(event.Y))) {
         dispatch(target->onClick);
     }
+}
+
+MouseEvent Form::leftButtonAtCentreOf(const Image& control) {
+    const Rect box = control.bounds();
+    return {LeftButton, 0, static_cast<float>(box.left + box.width / 2),
+            static_cast<float>(box.top + box.height / 2)};
+}
+
+void Form::keyDown(Key key) {
+    if (!takesInput() || !focused_) {
+        return;
+    }
+    if (!showsFocus_) {
+        showsFocus_ = true;
+        controlChanged(*focused_, focused_->bounds());
+    }
+    if (key == Key::Tab || key == Key::BackTab) {
+        moveFocus(key == Key::Tab);
+    } else if (!keyHeld_) {
+        keyPress_ = leftButtonAtCentreOf(*focused_);
+        mouseDown(keyPress_);
+        keyHeld_ = key; // after the press, which first lets go of a lost left button
+    }
+}
+
+void Form::keyUp(Key key) {
+    if (takesInput() && keyHeld_ == key) {
+        mouseUp(keyPress_); // where it went down, though the focus may have moved since
+    }
+}
+
+void Form::moveFocus(bool forward) {
+    const auto at = std::find(tabOrder_.begin(), tabOrder_.end(), focused_);
+    const auto count = static_cast<std::ptrdiff_t>(tabOrder_.size());
+    const std::ptrdiff_t next = ((at - tabOrder_.begin()) + (forward ? 1 : count - 1)) % count;
+    const Image* previous = focused_;
+    focused_ = tabOrder_[static_cast<std::size_t>(next)];
+    controlChanged(*previous, previous->bounds());
+    controlChanged(*focused_, focused_->bounds());
+}
+
+void Form::pressAndRelease(const Image& control) {
+    const MouseEvent click = leftButtonAtCentreOf(control);
+    mouseDown(click);
+    mouseUp(click);
 }
 
 // No timer ticks behind a modal box: each box is answered before the game goes on, and the

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +56,19 @@ class Form {
     // at (x, y), though never as a click.
     void releaseLostButtons(MouseButtons stillDown, float x, float y);
 
+    // The keyboard: Tab and Shift+Tab move the focus among the controls that take it, and
+    // Space or Return on the focused one is the left button going down at its centre while the
+    // key goes down, and coming up while it comes up. A key already down does nothing more.
+    enum class Key { Space, Return, Tab, BackTab };
+    void keyDown(Key key);
+    void keyUp(Key key);
+    [[nodiscard]] const Image* focused() const { return focused_; }
+    // The focus is shown once a key has been used: a mouse player sees no mark of it.
+    [[nodiscard]] bool showsFocus() const { return showsFocus_; }
+    // A press and release of the left button at the control's centre, as a screen reader's
+    // action on it.
+    void pressAndRelease(const Image& control);
+
     // Runs one handler. Once the program has ended nothing runs; a run-time error escaping
     // the handler is reported and ends the program with status 1.
     template <class Handler, class... Args> void dispatch(const Handler& handler, Args&&... args) {
@@ -80,13 +94,13 @@ class Form {
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
 
-    // The host repaints these twips of the client area when they have changed.
-    void setRepaintRequest(std::function<void(const Rect&)> request) {
-        repaintRequest_ = std::move(request);
-    }
-    void invalidate(const Rect& area) const {
-        if (repaintRequest_ && area.width > 0 && area.height > 0) {
-            repaintRequest_(area);
+    // The host is told of every change it shows: the control (for a screen reader) and the
+    // twips of the client area to repaint, empty when there is nothing to repaint.
+    using ChangeListener = std::function<void(const Control&, const Rect&)>;
+    void setChangeListener(ChangeListener listener) { changeListener_ = std::move(listener); }
+    void controlChanged(const Control& control, const Rect& area) const {
+        if (changeListener_) {
+            changeListener_(control, area.width > 0 && area.height > 0 ? area : Rect{});
         }
     }
 
@@ -135,6 +149,8 @@ class Form {
     void fail(const RuntimeError& error);
     [[nodiscard]] bool takesInput() const { return !ended_ && modalDepth_ == 0; }
     void release(const MouseEvent& event, bool seen);
+    [[nodiscard]] static MouseEvent leftButtonAtCentreOf(const Image& control);
+    void moveFocus(bool forward);
     // Runs a modal operation of the host; no timer ticks until it is over.
     template <class Operation> auto modal(const Operation& operation);
     [[nodiscard]] Image* imageAt(int x, int y) const;
@@ -145,11 +161,16 @@ class Form {
     Picture icon_;
     std::vector<std::unique_ptr<Control>> controls_;
     Scheduler scheduler_;
-    std::function<void(const Rect&)> repaintRequest_;
+    ChangeListener changeListener_;
     std::function<bool()> variablesChanged_;
 
     Image* captured_ = nullptr; // the control that took the press, until every button is up
     MouseButtons held_ = 0;
+    std::vector<Image*> tabOrder_;
+    Image* focused_ = nullptr;
+    bool showsFocus_ = false;
+    std::optional<Key> keyHeld_; // the key whose press holds the left button
+    MouseEvent keyPress_;
     int modalDepth_ = 0; // boxes open
     bool ended_ = false;
     bool reportingError_ = false;

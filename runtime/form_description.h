@@ -20,6 +20,16 @@ struct FontDescription {
     int weight = 400;
 };
 
+// What a screen reader is told of a control. A label's name is its caption, and that of an
+// image presented as a label is what its picture shows (nothing while it is hidden).
+enum class AccessibleRole { None, PushButton, Label, Graphic };
+
+struct AccessibleDescription {
+    AccessibleRole role = AccessibleRole::None;
+    std::string_view name{};
+    std::string_view description{};
+};
+
 struct ControlDescription {
     ControlKind kind = ControlKind::Image;
     std::string_view name{};
@@ -43,10 +53,13 @@ struct ControlDescription {
     Color backColor = 0xFFFFFF;
     Alignment alignment = Alignment::Left;
     int interval = 0; // milliseconds
+    AccessibleDescription accessible{};
+    int tabIndex = -1; // its place in the keyboard's order; -1 for none
 };
 
 struct FormDescription {
-    std::string_view name{};
+    std::string_view application{};  // the program's name, as the desktop shows it
+    std::string_view desktopEntry{}; // the name of its desktop file, without .desktop
     std::string_view caption{};
     int clientWidth = 0;
     int clientHeight = 0;

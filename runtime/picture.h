@@ -16,6 +16,7 @@ struct PictureData {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> bytes;
+    std::string shows; // what it shows, in words
 };
 
 // The pictures a form is built with, by file name. The form keeps its set for as long as it

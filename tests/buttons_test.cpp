@@ -93,5 +93,45 @@ TEST_F(PrintButton, ClosingTheWindowWhileTheQuestionIsOpenEndsTheProgramWithoutP
     EXPECT_FALSE(game.form.scheduler().nextDeadline()); // and no timer ticks again
 }
 
+// Space or Return is the left button at the focused control's centre while the key is down;
+// a key already down does nothing more; Tab and Shift+Tab move the focus.
+TEST(Keyboard, KeysPressTheFocusedControlThroughTheMouseRouting) {
+    LoadedGame game;
+    Form1& form = game.form;
+    using Key = Form::Key;
+    ASSERT_EQ(form.focused(), &form.Image1);
+    EXPECT_FALSE(form.showsFocus());
+    form.keyDown(Key::Space);
+    EXPECT_TRUE(form.showsFocus());
+    EXPECT_TRUE(form.Image3.visible()); // pulled while the key is down
+    EXPECT_EQ(form.Money, 69.75F);
+    form.keyDown(Key::Space); // repeated, and another key while it is down
+    form.keyDown(Key::Return);
+    form.keyUp(Key::Return);
+    EXPECT_TRUE(form.Image3.visible());
+    form.keyUp(Key::Space);
+    EXPECT_TRUE(form.Image1.visible());
+    form.keyDown(Key::Space); // the charged press disabled the lever until the next tick
+    EXPECT_FALSE(form.Image3.visible());
+    form.keyUp(Key::Space);
+    form.scheduler().advanceBy(200);
+    form.keyDown(Key::Return); // during the reveal: the windows hide, nothing is charged
+    form.keyUp(Key::Return);
+    EXPECT_FALSE(form.picInSlot(0).visible());
+    EXPECT_EQ(form.Money, 69.75F);
+
+    form.keyDown(Key::Tab);
+    EXPECT_EQ(form.focused(), &form.Image4);
+    form.keyDown(Key::Tab);
+    EXPECT_EQ(form.focused(), &form.Image1);
+    form.keyDown(Key::BackTab);
+    EXPECT_EQ(form.focused(), &form.Image4);
+    form.keyDown(Key::Return);
+    EXPECT_TRUE(game.services.boxes.empty()); // a click comes with the release
+    form.keyUp(Key::Return);
+    EXPECT_EQ(game.services.boxes.size(), 1U);
+    EXPECT_EQ(form.Money, 69.75F);
+}
+
 } // namespace
 } // namespace jangora

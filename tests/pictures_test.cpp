@@ -51,7 +51,8 @@ TEST(Pictures, EveryBitmapHasTheExactFileLayout) {
         EXPECT_EQ(u32(b, 42), 2834U);
         EXPECT_EQ(u32(b, 46), 0U);
         // Our decoder reads them as Qt's own reader does.
-        const QImage decoded = decodePicture({std::string(file.file), file.width, file.height, b});
+        const QImage decoded =
+            decodePicture({std::string(file.file), file.width, file.height, b, {}});
         EXPECT_EQ(decoded.size(), QSize(file.width, file.height));
         EXPECT_EQ(decoded, QImage::fromData(b.data(), static_cast<int>(b.size()), "BMP")
                                .convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -85,7 +86,7 @@ TEST(Pictures, TheIconIsOneSixteenPixelImageWithATransparentRing) {
     EXPECT_EQ(u32(b, 46), 0U);
     const std::size_t mask = 22 + 40 + 16 * 48;
     // Our decoder gives Qt's colours, and takes the mask into account, which Qt's does not.
-    const QImage decoded = decodePicture({"jangora.ico", 16, 16, b});
+    const QImage decoded = decodePicture({"jangora.ico", 16, 16, b, {}});
     const QImage byQt = QImage::fromData(b.data(), static_cast<int>(b.size()), "ICO");
     int transparent = 0;
     for (int y = 0; y < 16; ++y) {

@@ -30,7 +30,7 @@ constexpr std::array<ControlDescription, 5> testControls{{
 class TestForm : public Form {
   public:
     explicit TestForm(Services& services)
-        : Form(services, {.name = "Test"}, testControls, {}), fast(named<Timer>("Fast")),
+        : Form(services, {.caption = "Test"}, testControls, {}), fast(named<Timer>("Fast")),
           slow(named<Timer>("Slow")), off(named<Timer>("Off")), back(named<Image>("Back")),
           front(named<Image>("Front")) {}
 

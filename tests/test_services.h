@@ -89,9 +89,10 @@ class TestServices : public Services {
 inline PictureSet namedPictures() {
     PictureSet pictures;
     for (const PictureFile& file : form1Pictures) {
-        pictures.emplace(std::string(file.file),
-                         std::make_shared<const PictureData>(
-                             PictureData{std::string(file.file), file.width, file.height, {}}));
+        pictures.emplace(
+            std::string(file.file),
+            std::make_shared<const PictureData>(PictureData{
+                std::string(file.file), file.width, file.height, {}, std::string(file.shows)}));
     }
     return pictures;
 }

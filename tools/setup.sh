@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev fonts-liberat
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                imagemagick cups printer-driver-cups-pdf poppler-utils dpkg-dev file
-               desktop-file-utils appstream valgrind fonts-dejavu-core)
+               desktop-file-utils appstream valgrind fonts-dejavu-core
+               dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
 fi
 
 missing=()

@@ -33,7 +33,9 @@ constexpr ControlDescription reelStop(std::int16_t stop) {
             .visible = false};
 }
 
-constexpr ControlDescription reelWindow(std::int16_t index, int left, int width) {
+// A reel window: a screen reader reads the symbol it shows.
+constexpr ControlDescription reelWindow(std::int16_t index, int left, int width,
+                                        std::string_view reel) {
     return {.kind = Image,
             .name = "picInSlot",
             .index = index,
@@ -41,7 +43,8 @@ constexpr ControlDescription reelWindow(std::int16_t index, int left, int width)
             .top = 2040,
             .width = width,
             .height = 855,
-            .stretch = true};
+            .stretch = true,
+            .accessible = {.role = AccessibleRole::Label, .description = reel}};
 }
 
 // A hidden control that only holds a symbol's picture.
@@ -83,12 +86,16 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .top = 6480,
          .width = 495,
          .height = 480,
-         .picture = "print_button.bmp"});
+         .picture = "print_button.bmp",
+         .accessible = {.role = AccessibleRole::PushButton,
+                        .name = "Print the window",
+                        .description = "Asks, then prints the window as it looks now"},
+         .tabIndex = 1});
     add(reelStop(32));
     add(reelStop(31));
-    add(reelWindow(2, 6480, 1935));
-    add(reelWindow(1, 3600, 2055));
-    add(reelWindow(0, 840, 2055));
+    add(reelWindow(2, 6480, 1935, "Reel 3"));
+    add(reelWindow(1, 3600, 2055, "Reel 2"));
+    add(reelWindow(0, 840, 2055, "Reel 1"));
     add(reelStop(30));
     add(symbolTemplate("picCherry", 4080, 840, "cherry.bmp"));
     add(symbolTemplate("pic7", 4680, 3240, "seven.bmp"));
@@ -116,7 +123,8 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .height = 495,
          .caption = "Jangora team",
          .font = sansSerif10Bold,
-         .foreColor = 0x0000FF});
+         .foreColor = 0x0000FF,
+         .accessible = {.role = AccessibleRole::Label, .description = "Credits"}});
     add({.kind = Label,
          .name = "Label3",
          .left = 240,
@@ -126,7 +134,8 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .caption = "No game on.",
          .font = arial24,
          .foreColor = 0x000080,
-         .alignment = Alignment::Center});
+         .alignment = Alignment::Center,
+         .accessible = {.role = AccessibleRole::Label, .description = "Status"}});
     // The frame around the bankroll.
     add(line("Line11", 1800, 6360, 5400, 6360, 3));
     add(line("Line10", 1800, 5880, 1800, 6360, 3));
@@ -140,7 +149,8 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .width = 2490,
          .height = 615,
          .stretch = true,
-         .picture = "banner.bmp"});
+         .picture = "banner.bmp",
+         .accessible = {.role = AccessibleRole::Graphic}});
     add({.kind = Label,
          .name = "Label2",
          .left = 1800,
@@ -149,7 +159,8 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .height = 495,
          .font = sansSerif18,
          .backColor = 0xC0FFC0,
-         .alignment = Alignment::Center});
+         .alignment = Alignment::Center,
+         .accessible = {.role = AccessibleRole::Label, .description = "Bankroll"}});
     add({.kind = Image,
          .name = "Image1",
          .left = 6720,
@@ -157,7 +168,11 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .width = 1665,
          .height = 2340,
          .stretch = true,
-         .picture = "lever_at_rest.bmp"});
+         .picture = "lever_at_rest.bmp",
+         .accessible = {.role = AccessibleRole::PushButton,
+                        .name = "Lever",
+                        .description = "Pull to play a spin for 25 cents"},
+         .tabIndex = 0});
     // The bars below and above the three reel windows.
     add(line("Line6", 840, 3000, 2880, 3000, 4));
     add(line("Line5", 840, 1920, 2880, 1920, 4));
@@ -172,7 +187,8 @@ constexpr std::array<ControlDescription, controlCount> controls = describeContro
 
 } // namespace
 
-const FormDescription form1Window{.name = "Form1",
+const FormDescription form1Window{.application = "Jangora",
+                                  .desktopEntry = "org.jangora.Jangora",
                                   .caption = "Jangora 2.4",
                                   .clientWidth = 9105,
                                   .clientHeight = 6735,

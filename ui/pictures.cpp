@@ -22,8 +22,9 @@ PictureSet loadPictures(const PictureReader& read) {
                                ".");
         }
         pictures.emplace(std::string(file.file),
-                         std::make_shared<const PictureData>(PictureData{
-                             std::string(file.file), file.width, file.height, std::move(*bytes)}));
+                         std::make_shared<const PictureData>(
+                             PictureData{std::string(file.file), file.width, file.height,
+                                         std::move(*bytes), std::string(file.shows)}));
     }
     return pictures;
 }

@@ -1,13 +1,17 @@
 #include "runtime/qt/form_window.h"
 
 #include "runtime/form.h"
+#include "runtime/qt/accessibility.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 
 #include <chrono>
@@ -23,11 +27,6 @@ constexpr qreal twipsPerPixel = Form::twipsPerPixel;
 
 QColor toQColor(Color rgb) {
     return QColor::fromRgb(static_cast<QRgb>(rgb));
-}
-
-QRectF toPixels(const Rect& twips) {
-    return {twips.left / twipsPerPixel, twips.top / twipsPerPixel, twips.width / twipsPerPixel,
-            twips.height / twipsPerPixel};
 }
 
 QFont toQFont(const FontDescription& description) {
@@ -73,6 +72,13 @@ void paintLabel(QPainter& painter, const Label& label) {
     painter.restore();
 }
 
+// A dotted frame just inside the focused control's box.
+void paintFocus(QPainter& painter, const Image& control) {
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(toPixels(control.bounds()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
 void paintLine(QPainter& painter, const Line& line) {
     painter.setPen(QPen(Qt::black, line.borderWidth(), Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(QPointF(line.x1() / twipsPerPixel, line.y1() / twipsPerPixel),
@@ -106,7 +112,29 @@ MouseEvent toMouseEvent(const QMouseEvent& event) {
             static_cast<float>(event.position().y() * twipsPerPixel)};
 }
 
+// Space and Return act on the focused control, Tab and Shift+Tab move the focus.
+std::optional<Form::Key> toKey(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Space:
+        return Form::Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Form::Key::Return;
+    case Qt::Key_Tab:
+        return event.modifiers() & Qt::ShiftModifier ? Form::Key::BackTab : Form::Key::Tab;
+    case Qt::Key_Backtab:
+        return Form::Key::BackTab;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
+
+QRectF toPixels(const Rect& twips) {
+    return {twips.left / twipsPerPixel, twips.top / twipsPerPixel, twips.width / twipsPerPixel,
+            twips.height / twipsPerPixel};
+}
 
 FormWindow::FormWindow(Form& form) : form_(form) {
     const FormDescription& description = form.description();
@@ -121,8 +149,17 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     resize(static_cast<int>(description.clientWidth / twipsPerPixel),
            static_cast<int>(description.clientHeight / twipsPerPixel));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
 
-    form.setRepaintRequest([this](const Rect& area) { update(toPixels(area).toAlignedRect()); });
+    form.setChangeListener([this](const Control& control, const Rect& area) {
+        if (area.width > 0) {
+            update(toPixels(area).toAlignedRect());
+        }
+        if (QAccessible::isActive()) {
+            static_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this))
+                ->changed(control);
+        }
+    });
 }
 
 void FormWindow::prepareFonts() const {
@@ -181,6 +218,9 @@ void FormWindow::paintEvent(QPaintEvent* event) {
             paintLine(painter, *line);
         }
     }
+    if (form_.showsFocus() && form_.focused()) {
+        paintFocus(painter, *form_.focused());
+    }
     if (tracing) {
         trace("paint", event->region());
     }
@@ -222,6 +262,36 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
     const MouseEvent move = toMouseEvent(*event);
     deliver([&] { form_.releaseLostButtons(event->buttons().toInt(), move.X, move.Y); });
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    const std::optional<Form::Key> key = toKey(*event);
+    if (!key) {
+        QWidget::keyPressEvent(event);
+    } else if (!event->isAutoRepeat()) {
+        deliver([&] { form_.keyDown(*key); });
+    }
+}
+
+void FormWindow::keyReleaseEvent(QKeyEvent* event) {
+    const std::optional<Form::Key> key = toKey(*event);
+    if (!key) {
+        QWidget::keyReleaseEvent(event);
+    } else if (!event->isAutoRepeat()) {
+        deliver([&] { form_.keyUp(*key); });
+    }
+}
+
+// Tab and Shift+Tab move the focus among the form's controls, not among widgets.
+bool FormWindow::focusNextPrevChild(bool /*next*/) {
+    return false;
+}
+
+// Queued: a screen reader waits for the action's answer, and a box the action opens would keep
+// it waiting until the box is closed.
+void FormWindow::activate(const Image& control) {
+    QTimer::singleShot(0, this,
+                       [this, &control] { deliver([&] { form_.pressAndRelease(control); }); });
 }
 
 // The window is left only once no button holds the pointer in it, and an unmapped window gets

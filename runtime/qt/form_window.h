@@ -8,6 +8,11 @@
 namespace jangora {
 
 class Form;
+class Image;
+struct Rect;
+
+// A box of the client area, from twips to logical pixels.
+[[nodiscard]] QRectF toPixels(const Rect& twips);
 
 // The top-level window of a form: paints what the form holds, hands it the mouse, and drives
 // its timers from the real clock with one alarm set for the earliest deadline.
@@ -16,6 +21,9 @@ class FormWindow : public QWidget {
     explicit FormWindow(Form& form);
 
     [[nodiscard]] Form& form() const { return form_; }
+
+    // A press and release at the control's centre: a screen reader's action on it.
+    void activate(const Image& control);
 
     void startClock();
     // Sets the alarm for the form's next deadline (none while a modal box is open, or while
@@ -32,6 +40,9 @@ class FormWindow : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void leaveEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

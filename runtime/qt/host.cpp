@@ -1,5 +1,6 @@
 #include "runtime/qt/host.h"
 
+#include "runtime/qt/accessibility.h"
 #include "runtime/qt/close_request_filter.h"
 #include "runtime/qt/display_check.h"
 #include "runtime/qt/form_window.h"
@@ -30,6 +31,10 @@ std::optional<std::vector<std::uint8_t>> readEmbeddedFile(std::string_view name)
 }
 
 namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The first text drawn waits for fontconfig to read its configuration, some 8 ms of the first
 // frame. Qt has the library loaded already; a thread of its own reads it while Qt connects
@@ -71,6 +76,10 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         return 3;
     }
 
+    const FormDescription& description = form->description();
+    QGuiApplication::setApplicationName(toQString(description.application));
+    QGuiApplication::setDesktopFileName(toQString(description.desktopEntry));
+    installFormAccessibility();
     FormWindow window(*form);
     const CloseRequestFilter closeRequests(window);
     services.setWindow(&window);

@@ -1,0 +1,210 @@
+#include "runtime/qt/accessibility.h"
+
+#include "runtime/form.h"
+#include "runtime/qt/form_window.h"
+
+#include <QWindow>
+
+#include <algorithm>
+
+namespace jangora {
+
+// One control as assistive technology sees it: a push button, a label or a graphic.
+class ControlAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+  public:
+    ControlAccessible(FormWindow& window, const Control& control)
+        : window_(window), control_(control) {}
+
+    [[nodiscard]] const Control& control() const { return control_; }
+
+    // Tells assistive technology of a new name or a shown, hidden, enabled or disabled
+    // control: once for each change, none when nothing a reader can tell changed.
+    void announceChanges() {
+        if (const QString name = text(QAccessible::Name); name != announcedName_) {
+            announcedName_ = name;
+            QAccessibleEvent event(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+        const QAccessible::State now = state();
+        QAccessible::State changed;
+        changed.invisible = now.invisible != announcedState_.invisible;
+        changed.disabled = now.disabled != announcedState_.disabled;
+        announcedState_ = now;
+        if (changed.invisible || changed.disabled) {
+            QAccessibleStateChangeEvent event(this, changed);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+
+    [[nodiscard]] bool isValid() const override { return true; }
+    [[nodiscard]] QObject* object() const override { return nullptr; }
+    [[nodiscard]] QWindow* window() const override { return window_.windowHandle(); }
+    [[nodiscard]] QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(&window_);
+    }
+    [[nodiscard]] QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
+    [[nodiscard]] int childCount() const override { return 0; }
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* /*child*/) const override {
+        return -1;
+    }
+    [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
+        return nullptr;
+    }
+    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
+
+    [[nodiscard]] QString text(QAccessible::Text t) const override {
+        const AccessibleDescription& accessible = control_.accessible();
+        if (t == QAccessible::Description) {
+            return toQString(accessible.description);
+        }
+        if (t != QAccessible::Name) {
+            return {};
+        }
+        if (const auto* label = dynamic_cast<const Label*>(&control_)) {
+            return QString::fromStdString(label->caption());
+        }
+        const auto* image = dynamic_cast<const Image*>(&control_);
+        if (!accessible.name.empty() || !image || !image->visible() || !image->picture()) {
+            return toQString(accessible.name);
+        }
+        return QString::fromStdString(image->picture()->shows);
+    }
+
+    [[nodiscard]] QRect rect() const override {
+        const QRect box = toPixels(control_.paintBounds()).toAlignedRect();
+        return {window_.mapToGlobal(box.topLeft()), box.size()};
+    }
+
+    [[nodiscard]] QAccessible::Role role() const override {
+        switch (control_.accessible().role) {
+        case AccessibleRole::PushButton:
+            return QAccessible::Button;
+        case AccessibleRole::Label:
+            return QAccessible::StaticText;
+        case AccessibleRole::Graphic:
+        case AccessibleRole::None:
+            break;
+        }
+        return QAccessible::Graphic;
+    }
+
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = !control_.visible();
+        state.offscreen = !control_.visible();
+        state.disabled = !control_.enabled();
+        state.focusable = control_.tabIndex() >= 0;
+        state.focused =
+            state.focusable && window_.hasFocus() && window_.form().focused() == &control_;
+        return state;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ActionInterface && isButton()) {
+            return static_cast<QAccessibleActionInterface*>(this);
+        }
+        return nullptr;
+    }
+
+    [[nodiscard]] QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && isButton()) {
+            window_.activate(static_cast<const Image&>(control_));
+        }
+    }
+    [[nodiscard]] QStringList keyBindingsForAction(const QString& action) const override {
+        return action == pressAction() ? QStringList{QStringLiteral("Space")} : QStringList{};
+    }
+
+  private:
+    [[nodiscard]] bool isButton() const {
+        return control_.accessible().role == AccessibleRole::PushButton &&
+               dynamic_cast<const Image*>(&control_);
+    }
+    static QString toQString(std::string_view text) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+
+    FormWindow& window_;
+    const Control& control_;
+    QString announcedName_ = text(QAccessible::Name);
+    QAccessible::State announcedState_ = state();
+};
+
+FormAccessible::FormAccessible(FormWindow& window)
+    : QAccessibleWidget(&window, QAccessible::Window), window_(window) {
+    for (const auto& control : window.form().controls()) {
+        if (control->accessible().role != AccessibleRole::None) {
+            children_.push_back(new ControlAccessible(window, *control));
+            QAccessible::registerAccessibleInterface(children_.back());
+            byControl_.emplace(control.get(), children_.back());
+        }
+    }
+    // Reading order: top to bottom, then left to right.
+    std::stable_sort(children_.begin(), children_.end(), [](auto* a, auto* b) {
+        const Rect boxA = a->control().paintBounds();
+        const Rect boxB = b->control().paintBounds();
+        return std::pair(boxA.top, boxA.left) < std::pair(boxB.top, boxB.left);
+    });
+    focus_ = window.form().focused();
+}
+
+FormAccessible::~FormAccessible() {
+    for (ControlAccessible* child : children_) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(child));
+    }
+}
+
+QString FormAccessible::text(QAccessible::Text t) const {
+    return t == QAccessible::Name ? window_.windowTitle() : QAccessibleWidget::text(t);
+}
+
+int FormAccessible::childCount() const {
+    return static_cast<int>(children_.size());
+}
+
+QAccessibleInterface* FormAccessible::child(int index) const {
+    return index >= 0 && index < childCount() ? children_[static_cast<std::size_t>(index)]
+                                              : nullptr;
+}
+
+int FormAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    const auto found = std::find(children_.begin(), children_.end(), child);
+    return found == children_.end() ? -1 : static_cast<int>(found - children_.begin());
+}
+
+QAccessibleInterface* FormAccessible::childAt(int x, int y) const {
+    for (ControlAccessible* child : children_) {
+        if (child->control().visible() && child->rect().contains(x, y)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+QAccessibleInterface* FormAccessible::focusChild() const {
+    const auto found = byControl_.find(window_.form().focused());
+    return found == byControl_.end() ? nullptr : found->second;
+}
+
+void FormAccessible::changed(const Control& control) {
+    if (const auto found = byControl_.find(&control); found != byControl_.end()) {
+        found->second->announceChanges();
+    }
+    if (window_.form().focused() != focus_) {
+        focus_ = window_.form().focused();
+        if (QAccessibleInterface* focused = focusChild()) {
+            QAccessibleEvent focus(focused, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+    }
+}
+
+void installFormAccessibility() {
+    QAccessible::installFactory([](const QString& /*key*/, QObject* object) {
+        auto* window = dynamic_cast<FormWindow*>(object);
+        return window ? static_cast<QAccessibleInterface*>(new FormAccessible(*window)) : nullptr;
+    });
+}
+
+} // namespace jangora

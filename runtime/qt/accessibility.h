@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+#include <map>
+#include <vector>
+
+namespace jangora {
+
+class Control;
+class ControlAccessible;
+class FormWindow;
+
+// What assistive technology sees of a form's window: the window, named by its caption, and
+// an object for each control the window description presents to it, in reading order.
+class FormAccessible : public QAccessibleWidget {
+  public:
+    explicit FormAccessible(FormWindow& window);
+    ~FormAccessible() override;
+
+    [[nodiscard]] QAccessible::Role role() const override { return QAccessible::Window; }
+    [[nodiscard]] QString text(QAccessible::Text t) const override;
+    [[nodiscard]] int childCount() const override;
+    [[nodiscard]] QAccessibleInterface* child(int index) const override;
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override;
+    [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
+    [[nodiscard]] QAccessibleInterface* focusChild() const override;
+
+    // Tells assistive technology what changed of a control: its name, its state, the focus;
+    // each once, when it changes.
+    void changed(const Control& control);
+
+  private:
+    FormWindow& window_;
+    std::vector<ControlAccessible*> children_; // owned by Qt's cache once registered
+    std::map<const Control*, ControlAccessible*> byControl_;
+    const Control* focus_ = nullptr;
+};
+
+// Installs the factory that gives a form's window its FormAccessible.
+void installFormAccessibility();
+
+} // namespace jangora

@@ -1,0 +1,78 @@
+"""Reads the game's accessible tree as a screen reader does, prints it, checks it, plays a
+spin with the lever's action and reads the new bankroll, then opens the print question with
+the print button's action and answers No through the box's own button."""
+import sys
+import time
+
+import pyatspi
+
+SYMBOLS = {"apple", "cherry", "banana", "box", "dollar sign", "seven"}
+
+
+def fail(what):
+    print("FAIL:", what)
+    sys.exit(1)
+
+
+def until(condition, seconds=5):
+    end = time.time() + seconds
+    while time.time() < end:
+        found = condition()
+        if found:
+            return found
+        time.sleep(0.1)
+    return None
+
+
+def game():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Jangora":
+            return app
+    return None
+
+
+def dump(node, depth=0):
+    print("  " * depth + f"{node.getRoleName()} {node.name!r} ({node.description!r})")
+    for child in node:
+        dump(child, depth + 1)
+
+
+def find(node, role, name=None):
+    for child in node:
+        if child.getRoleName() == role and (name is None or child.name == name):
+            return child
+        found = find(child, role, name)
+        if found:
+            return found
+    return None
+
+
+app = until(game) or fail("no application named 'Jangora' on the accessibility bus")
+dump(app)
+frame = find(app, "frame", "Jangora 2.4") or fail("no frame 'Jangora 2.4'")
+seen = [(child.getRoleName(), child.name, child.description) for child in frame]
+expected = [("label", "No game on.", "Status"), ("label", "", "Reel 1"), ("label", "", "Reel 2"),
+            ("label", "", "Reel 3"),
+            ("push button", "Lever", "Pull to play a spin for 25 cents"),
+            ("image", "$$ CASH LEFT $$", ""), ("label", "$70.00", "Bankroll"),
+            ("label", "Jangora team", "Credits"),
+            ("push button", "Print the window", "Asks, then prints the window as it looks now")]
+if seen != expected:
+    fail(f"the window's children are {seen}")
+
+bankroll = [child for child in frame if child.description == "Bankroll"][0]
+lever = find(frame, "push button", "Lever")
+lever.queryAction().doAction(0)
+until(lambda: bankroll.name != "$70.00") or fail("the lever's action played no spin")
+reels = [child for child in frame if child.description.startswith("Reel")]
+until(lambda: all(reel.name in SYMBOLS for reel in reels)) or \
+    fail(f"the reels name no symbols: {[reel.name for reel in reels]}")
+print("after the lever's action: bankroll", bankroll.name, "reels", [reel.name for reel in reels])
+
+find(frame, "push button", "Print the window").queryAction().doAction(0)
+question = "This button is to print the current screen. Are you sure you want to do that?"
+box = until(lambda: find(app, "label", question)) or fail("the print button's action asked nothing")
+until(lambda: find(app, "push button", "&No") or find(app, "push button", "No")).queryAction() \
+    .doAction(0)
+until(lambda: find(app, "label", question) is None) or fail("the print question stayed open")
+print("the print button's action asked to print; answered No")
