@@ -104,6 +104,29 @@ first_frame_ms() {
     echo "$first_ms"
 }
 
+# The game's peak resident memory in a Wayland session (weston's headless compositor, no X
+# display), 3 s after it starts; one figure a line in $out/game-wayland.txt.
+wayland_peaks() {
+    local runtime weston pid
+    runtime=$(mktemp -d)
+    chmod 700 "$runtime"
+    XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --use-pixman --idle-time=0 \
+        --socket=bench >"$out/logs/weston.log" 2>&1 &
+    weston=$!
+    sleep 1
+    for _ in $(seq "$runs"); do
+        env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=bench QT_QPA_PLATFORM= "$game" &
+        pid=$!
+        sleep 3
+        awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status >>"$out/game-wayland.txt"
+        kill "$pid"
+        wait "$pid" 2>/dev/null || true
+    done
+    kill "$weston"
+    wait "$weston" 2>/dev/null || true
+    rm -rf "$runtime"
+}
+
 # From a playing game's trace: per spin, when each reel window was painted after the press,
 # how long after the third the result was, and when the charged bankroll was painted.
 reveal_times() {
@@ -137,6 +160,7 @@ for run in $(seq "$runs"); do
     done
 done
 reveal_times "$out"/logs/game-play-*.log >"$out/reveal.txt"
+wayland_peaks
 # Start-up varies by some 10 ms from one start to the next: it gets more runs of its own.
 starts=$((4 * runs + 1))
 for run in $(seq "$starts"); do
@@ -177,6 +201,9 @@ compared() {
         "$(ratio "$start_game" "$start_floor")" 1.3
     row "peak resident memory, KiB" "$(all_runs game 4)" "$(all_runs floor 4)" \
         "$(ratio "$(all_runs game 4)" "$(all_runs floor 4)")" 1.3
+    wayland=$(median <"$out/game-wayland.txt")
+    row "peak resident memory on Wayland, KiB (against X11)" "$wayland" "$(all_runs game 4)" \
+        "$(ratio "$wayland" "$(all_runs game 4)")" 1.3
     echo
     echo "Reveal over $(wc -l <"$out/reveal.txt") spins: reel windows painted after the press, ms"
     printf '%-52s %12s %12s %12s\n' "" "window 1" "window 2" "window 3"

@@ -1,6 +1,9 @@
-// The real host running the real game on Qt's offscreen platform, for what a player cannot
-// bring about on purpose.
+// The real host running the real game, on Qt's offscreen platform (and, from the Wayland
+// end-to-end test, on Wayland): what a player cannot bring about on purpose, and what a window
+// system asks of the window. A request of the window system is made as its platform plugin
+// makes it, through QWindowSystemInterface.
 
+#include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
 #include "ui/form1.h"
 #include "ui/pictures.h"
@@ -9,24 +12,28 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 namespace jangora {
 namespace {
 
-QWidget* gameWindow() {
+QMessageBox* shownBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !qobject_cast<QMessageBox*>(widget)) {
-            return widget;
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+            return box;
         }
     }
     return nullptr;
 }
 
-void clickAt(QWidget& window, QPointF point) {
+// Presses and releases the left button at a point of the client area.
+void clickAt(FormWindow& window, QPointF point) {
+    point += window.clientArea().topLeft();
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent event(type, point, window.mapToGlobal(point), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
@@ -35,33 +42,87 @@ void clickAt(QWidget& window, QPointF point) {
     }
 }
 
-TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
-    QStringList reported;
+// Runs the game; once its window is up, `play` gets the game and its window, and every
+// 20 ms `whileRunning` gets a chance to look at what is on screen. Returns the exit status.
+int runGame(const std::function<void(Form1&, FormWindow&)>& play,
+            const std::function<void()>& whileRunning = {}) {
     char name[] = "host_tests";
     char* argv[] = {name, nullptr};
     int argc = 1;
-    const int status = runHost(argc, argv, [&](Services& services, const auto& read) {
+    return runHost(argc, argv, [&](Services& services, const auto& read) {
         auto form = std::make_unique<Form1>(services, loadPictures(read));
-        Form1* game = form.get();
-        // Once the window is up: a bankroll that no spin can be charged to, and a pull.
-        QTimer::singleShot(200, qApp, [game] {
-            game->Money = std::numeric_limits<float>::infinity();
-            clickAt(*gameWindow(), {503, 358});
+        QTimer::singleShot(300, qApp, [&play, game = form.get()] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* window = dynamic_cast<FormWindow*>(widget)) {
+                    play(*game, *window);
+                }
+            }
         });
-        // Every box is read and answered, as a player would.
-        auto* player = new QTimer(qApp);
-        QObject::connect(player, &QTimer::timeout, [&reported] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (whileRunning) {
+            auto* looker = new QTimer(qApp);
+            QObject::connect(looker, &QTimer::timeout, whileRunning);
+            looker->start(20);
+        }
+        return form;
+    });
+}
+
+TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
+    QStringList reported;
+    const int status = runGame(
+        [](Form1& game, FormWindow& window) {
+            game.Money = std::numeric_limits<float>::infinity(); // no spin can be charged to it
+            clickAt(window, {503, 358});
+        },
+        [&reported] { // every box is read and answered, as a player would
+            if (QMessageBox* box = shownBox()) {
                 reported << box->text();
                 box->done(QMessageBox::Ok);
             }
         });
-        player->start(20);
-        return form;
-    });
     EXPECT_EQ(status, 1);
     EXPECT_EQ(reported,
               QStringList{QString::fromStdString(RuntimeError(ErrorNumber::Overflow).what())});
+}
+
+// Qt drops a window system's close request for a window that a modal box blocks; the game's
+// boxes do not block it, so the request ends the game, with the print question open.
+TEST(Host, ACloseRequestWithTheQuestionOpenEndsTheGameWithStatusZero) {
+    bool asked = false;
+    const int status = runGame(
+        [](Form1&, FormWindow& window) {
+            clickAt(window, {590, 440});
+        },
+        [&asked] {
+            if (QMessageBox* box = shownBox(); box && !asked) {
+                asked = true;
+                QWindowSystemInterface::handleCloseEvent<
+                    QWindowSystemInterface::SynchronousDelivery>(
+                    box->parentWidget()->windowHandle());
+                QTimer::singleShot(2000, [] { QCoreApplication::exit(99); }); // it was dropped
+            }
+        });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(status, 0);
+}
+
+// A maximize request the window system carries out anyway is undone: the window comes back
+// to its size, not maximized.
+TEST(Host, AMaximizeRequestIsUndone) {
+    QSize client;
+    bool maximized = true;
+    const int status = runGame([&](Form1&, FormWindow& window) {
+        window.windowHandle()->showMaximized();
+        QTimer::singleShot(1000, &window, [&] {
+            client = window.clientArea().size();
+            maximized = window.isMaximized();
+            QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                window.windowHandle());
+        });
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(maximized);
+    EXPECT_EQ(client, QSize(607, 449));
 }
 
 } // namespace

@@ -9,7 +9,8 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                imagemagick cups printer-driver-cups-pdf poppler-utils dpkg-dev file
                desktop-file-utils appstream valgrind fonts-dejavu-core
-               dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
+               dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+               qt6-base-private-dev qt6-wayland weston openbox wmctrl)
 fi
 
 missing=()

@@ -71,7 +71,7 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
     }
 
     [[nodiscard]] QRect rect() const override {
-        const QRect box = toPixels(control_.paintBounds()).toAlignedRect();
+        const QRect box = window_.onScreen(control_.paintBounds());
         return {window_.mapToGlobal(box.topLeft()), box.size()};
     }
 

@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -102,14 +103,27 @@ void trace(const char* event, const QRegion& region = {}) {
 }
 
 // Qt numbers its buttons one bit each, left, right and middle first, as the form does.
-MouseEvent toMouseEvent(const QMouseEvent& event) {
+MouseEvent toMouseEvent(const QMouseEvent& event, QPoint client) {
     const auto modifiers = event.modifiers();
     const auto shift = static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) |
                                                  (modifiers & Qt::ControlModifier ? 2 : 0) |
                                                  (modifiers & Qt::AltModifier ? 4 : 0));
+    const QPointF at = event.position() - client;
     return {static_cast<MouseButtons>(event.button()), shift,
-            static_cast<float>(event.position().x() * twipsPerPixel),
-            static_cast<float>(event.position().y() * twipsPerPixel)};
+            static_cast<float>(at.x() * twipsPerPixel), static_cast<float>(at.y() * twipsPerPixel)};
+}
+
+Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
+    if (part != TitleBar::Part::Resize) {
+        return Qt::ArrowCursor;
+    }
+    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) {
+        return Qt::SizeFDiagCursor;
+    }
+    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge)) {
+        return Qt::SizeBDiagCursor;
+    }
+    return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
 }
 
 // Space and Return act on the focused control, Tab and Shift+Tab move the focus.
@@ -136,30 +150,43 @@ QRectF toPixels(const Rect& twips) {
             twips.height / twipsPerPixel};
 }
 
-FormWindow::FormWindow(Form& form) : form_(form) {
+FormWindow::FormWindow(Form& form)
+    : form_(form), framed_(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))),
+      client_(framed_ ? QPoint(TitleBar::margins.left(), TitleBar::margins.top()) : QPoint()) {
     const FormDescription& description = form.description();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowCloseButtonHint | (framed_ ? Qt::FramelessWindowHint : Qt::Widget));
+    setMouseTracking(framed_); // the border's cursors
     setWindowTitle(QString::fromUtf8(description.caption.data(),
                                      static_cast<qsizetype>(description.caption.size())));
     if (form.icon()) {
         setWindowIcon(QIcon(QPixmap::fromImage(decodePicture(*form.icon()))));
     }
-    resize(static_cast<int>(description.clientWidth / twipsPerPixel),
-           static_cast<int>(description.clientHeight / twipsPerPixel));
+    const QSize client(static_cast<int>(description.clientWidth / twipsPerPixel),
+                       static_cast<int>(description.clientHeight / twipsPerPixel));
+    restingSize_ = framed_ ? client.grownBy(TitleBar::margins) : client;
+    resize(restingSize_);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 
     form.setChangeListener([this](const Control& control, const Rect& area) {
         if (area.width > 0) {
-            update(toPixels(area).toAlignedRect());
+            update(onScreen(area));
         }
         if (QAccessible::isActive()) {
             static_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this))
                 ->changed(control);
         }
     });
+}
+
+QRect FormWindow::clientArea() const {
+    return framed_ ? rect().marginsRemoved(TitleBar::margins) : rect();
+}
+
+QRect FormWindow::onScreen(const Rect& twips) const {
+    return toPixels(twips).translated(client_).toAlignedRect();
 }
 
 void FormWindow::prepareFonts() const {
@@ -200,7 +227,12 @@ void FormWindow::afterEvent() {
 void FormWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    painter.fillRect(rect(), toQColor(form_.description().backColor));
+    if (framed_) {
+        TitleBar::paint(painter, *this);
+        painter.setClipRect(clientArea(), Qt::IntersectClip);
+        painter.translate(client_);
+    }
+    painter.fillRect(QRect(QPoint(), clientArea().size()), toQColor(form_.description().backColor));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // Images and labels in creation order, then the lines, so the bars and the frame stay whole.
     for (const auto& control : form_.controls()) {
@@ -224,6 +256,11 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     if (tracing) {
         trace("paint", event->region());
     }
+    if (unmaximizing_ && (windowState() & Qt::WindowMaximized)) {
+        // After this frame has gone to the window system.
+        QTimer::singleShot(0, this,
+                           [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
+    }
 }
 
 template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
@@ -238,7 +275,10 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
     if (tracing) {
         trace("press");
     }
-    const MouseEvent press = toMouseEvent(*event);
+    if (titleBarTakes(*event)) {
+        return;
+    }
+    const MouseEvent press = toMouseEvent(*event, client_);
     deliver([&] {
         form_.releaseLostButtons(event->buttons().toInt(), press.X, press.Y);
         form_.mouseDown(press);
@@ -251,17 +291,61 @@ void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    const MouseEvent release = toMouseEvent(*event);
+    if (titleBarTakes(*event)) {
+        return;
+    }
+    const MouseEvent release = toMouseEvent(*event, client_);
     deliver([&] {
         form_.releaseLostButtons(event->buttons().toInt() | release.Button, release.X, release.Y);
         form_.mouseUp(release);
     });
 }
 
-// Moves come only while a button is held.
+// Moves come while a button is held, and over a window that draws its own border.
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-    const MouseEvent move = toMouseEvent(*event);
+    if (titleBarTakes(*event)) {
+        return;
+    }
+    const MouseEvent move = toMouseEvent(*event, client_);
     deliver([&] { form_.releaseLostButtons(event->buttons().toInt(), move.X, move.Y); });
+}
+
+// The first button to go down says where every button goes until all are up: to the form, or
+// to the title bar, whose bar moves the window, its border resizes it, and its two buttons
+// minimize and close it when clicked. A double click on it is a press like any other.
+bool FormWindow::titleBarTakes(const QMouseEvent& event) {
+    if (!framed_) {
+        return false;
+    }
+    Qt::Edges edges;
+    const TitleBar::Part part = TitleBar::partAt(size(), event.position().toPoint(), &edges);
+    const bool firstDown = event.type() != QEvent::MouseButtonRelease &&
+                           event.type() != QEvent::MouseMove && event.buttons() == event.button();
+    if (firstDown) {
+        pressed_ = part;
+        if (part == TitleBar::Part::Move && event.button() == Qt::LeftButton) {
+            windowHandle()->startSystemMove();
+        } else if (part == TitleBar::Part::Resize && event.button() == Qt::LeftButton) {
+            windowHandle()->startSystemResize(edges);
+        }
+    }
+    if (event.buttons() == Qt::NoButton) {
+        setCursor(cursorFor(part, edges));
+    }
+    const TitleBar::Part held = pressed_;
+    if (event.type() == QEvent::MouseButtonRelease && event.buttons() == Qt::NoButton) {
+        pressed_ = TitleBar::Part::Client;
+        if (event.button() == Qt::LeftButton && part == held) {
+            if (part == TitleBar::Part::Minimize) {
+                showMinimized();
+            } else if (part == TitleBar::Part::Close) {
+                close();
+            }
+        }
+    }
+    return held != TitleBar::Part::Client ||
+           (event.type() == QEvent::MouseMove && event.buttons() == Qt::NoButton &&
+            part != TitleBar::Part::Client);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
@@ -301,8 +385,13 @@ void FormWindow::leaveEvent(QEvent* /*event*/) {
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && !static_cast<QWindow*>(watched)->isExposed()) {
+    const auto* window = static_cast<QWindow*>(watched);
+    if (event->type() == QEvent::Expose && !window->isExposed()) {
         releaseEveryButton();
+    } else if (event->type() == QEvent::WindowStateChange && unmaximizing_ &&
+               !(window->windowStates() & Qt::WindowMaximized)) {
+        unmaximizing_ = false;
+        resize(restingSize_);
     }
     return false;
 }
@@ -312,10 +401,38 @@ void FormWindow::showEvent(QShowEvent* /*event*/) {
 }
 
 void FormWindow::releaseEveryButton() {
-    const QPointF pointer = mapFromGlobal(QCursor::pos());
+    const QPointF pointer = mapFromGlobal(QCursor::pos()) - client_;
     deliver([&] {
         form_.releaseLostButtons(0, static_cast<float>(pointer.x() * twipsPerPixel),
                                  static_cast<float>(pointer.y() * twipsPerPixel));
+    });
+}
+
+// The window cannot be maximized: a window manager or compositor that does it anyway, whatever
+// the window asks for, finds it undone at once, and the window back at its size before it.
+// Some platforms resize before they say the window is maximized, and a compositor takes the
+// undoing for nothing until a maximized frame has been drawn: the undoing waits for that
+// frame, the size to go back to is the last one that stood until the next turn of the event
+// loop, and it is restored once the platform says the window is no longer maximized.
+void FormWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+        unmaximizing_ = true;
+        sizeToKeep_.reset();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* /*event*/) {
+    if (unmaximizing_) {
+        return;
+    }
+    sizeToKeep_ = size();
+    QTimer::singleShot(0, this, [this] {
+        if (sizeToKeep_) {
+            restingSize_ = *sizeToKeep_;
+            sizeToKeep_.reset();
+        }
     });
 }
 

@@ -2,8 +2,11 @@
 
 #include "runtime/qt/form_clock.h"
 #include "runtime/qt/picture_cache.h"
+#include "runtime/qt/title_bar.h"
 
 #include <QWidget>
+
+#include <optional>
 
 namespace jangora {
 
@@ -14,13 +17,19 @@ struct Rect;
 // A box of the client area, from twips to logical pixels.
 [[nodiscard]] QRectF toPixels(const Rect& twips);
 
-// The top-level window of a form: paints what the form holds, hands it the mouse, and drives
-// its timers from the real clock with one alarm set for the earliest deadline.
+// The top-level window of a form: paints what the form holds, hands it the mouse and the
+// keyboard, and drives its timers from the real clock with one alarm set for the earliest
+// deadline. Where the window system leaves the frame to the program (Wayland), it draws its
+// own title bar around the client area.
 class FormWindow : public QWidget {
   public:
     explicit FormWindow(Form& form);
 
     [[nodiscard]] Form& form() const { return form_; }
+
+    // The form's client area in the window, and a box of it in the window's pixels.
+    [[nodiscard]] QRect clientArea() const;
+    [[nodiscard]] QRect onScreen(const Rect& twips) const;
 
     // A press and release at the control's centre: a screen reader's action on it.
     void activate(const Image& control);
@@ -46,6 +55,8 @@ class FormWindow : public QWidget {
     void leaveEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -54,8 +65,16 @@ class FormWindow : public QWidget {
     template <class Delivery> void deliver(const Delivery& delivery);
     void afterEvent();
     void releaseEveryButton();
+    // The title bar's share of a mouse event; true when it took the event.
+    bool titleBarTakes(const QMouseEvent& event);
 
     Form& form_;
+    const bool framed_;                               // draws its own title bar and border
+    const QPoint client_;                             // where the client area starts
+    TitleBar::Part pressed_ = TitleBar::Part::Client; // where the first button held went down
+    QSize restingSize_;                               // the size a maximizing is undone to
+    std::optional<QSize> sizeToKeep_; // a new size, until it has stood a turn of the loop
+    bool unmaximizing_ = false;
     PictureCache pictures_;
     FormClock clock_{[this] { runDueTimers(); }};
 };

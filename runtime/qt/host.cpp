@@ -1,7 +1,6 @@
 #include "runtime/qt/host.h"
 
 #include "runtime/qt/accessibility.h"
-#include "runtime/qt/close_request_filter.h"
 #include "runtime/qt/display_check.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/qt_services.h"
@@ -60,6 +59,11 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
+    // On Wayland the window draws its own title bar: Qt's offers to maximize, and only to find
+    // out whether it could draw one, Qt loads the whole of OpenGL, some 50 MB.
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    }
     std::jthread fontConfiguration = readFontConfiguration();
     QApplication application(argc, argv);
     if (fontConfiguration.joinable()) {
@@ -81,7 +85,6 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     QGuiApplication::setDesktopFileName(toQString(description.desktopEntry));
     installFormAccessibility();
     FormWindow window(*form);
-    const CloseRequestFilter closeRequests(window);
     services.setWindow(&window);
     form->load();
     if (form->ended()) {

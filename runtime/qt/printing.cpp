@@ -1,5 +1,7 @@
 #include "runtime/qt/printing.h"
 
+#include "runtime/qt/box.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
@@ -28,43 +30,48 @@ bool printPicture(QPrinter& printer, const QPixmap& picture) {
     return painter.end();
 }
 
+void warn(QWidget& window, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, window.windowTitle(), text, QMessageBox::Ok, &window);
+    runBox(box);
+}
+
 } // namespace
 
-void printWindow(QWidget& window) {
-    const QPixmap picture = window.grab();
+void printWindow(QWidget& window, const QRect& clientArea) {
+    const QPixmap picture = window.grab(clientArea);
     const QString title = window.windowTitle();
 
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
         printer.setDocName(title);
         if (!printPicture(printer, picture)) {
-            QMessageBox::warning(
-                &window, title,
-                QObject::tr("The window could not be printed on %1.").arg(printer.printerName()));
+            warn(window,
+                 QObject::tr("The window could not be printed on %1.").arg(printer.printerName()));
         }
         return;
     }
 
-    const auto answer = QMessageBox::question(
-        &window, QObject::tr("%1: no printer").arg(title),
-        QObject::tr("No printer is available. Do you want to save the picture as a PDF file "
-                    "instead?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes) {
+    QMessageBox offer(QMessageBox::Question, QObject::tr("%1: no printer").arg(title),
+                      QObject::tr("No printer is available. Do you want to save the picture as a "
+                                  "PDF file instead?"),
+                      QMessageBox::Yes | QMessageBox::No, &window);
+    offer.setDefaultButton(QMessageBox::Yes);
+    if (runBox(offer) != QMessageBox::Yes) {
         return;
     }
-    const QString file = QFileDialog::getSaveFileName(&window, title, QStringLiteral("jangora.pdf"),
-                                                      QObject::tr("PDF files (*.pdf)"));
-    if (file.isEmpty()) {
+    QFileDialog saving(&window, title, QStringLiteral("jangora.pdf"),
+                       QObject::tr("PDF files (*.pdf)"));
+    saving.setAcceptMode(QFileDialog::AcceptSave);
+    if (runBox(saving) != QDialog::Accepted || saving.selectedFiles().isEmpty()) {
         return;
     }
+    const QString file = saving.selectedFiles().constFirst();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     printer.setDocName(title);
     if (!printPicture(printer, picture)) {
-        QMessageBox::warning(&window, title,
-                             QObject::tr("The PDF file %1 could not be written.").arg(file));
+        warn(window, QObject::tr("The PDF file %1 could not be written.").arg(file));
     }
 }
 

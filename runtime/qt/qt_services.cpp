@@ -1,6 +1,7 @@
 #include "runtime/qt/qt_services.h"
 
 #include "runtime/form.h"
+#include "runtime/qt/box.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/printing.h"
 
@@ -44,7 +45,7 @@ MsgBoxResult QtServices::msgBox(std::string_view prompt, MsgBoxStyle style,
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
     }
-    const int answer = box.exec();
+    const int answer = runBox(box);
     wakeTimersLater();
     switch (answer) {
     case QMessageBox::Yes:
@@ -66,7 +67,7 @@ std::string QtServices::formatCurrency(float dollars) {
 
 void QtServices::printForm(const Form& /*form*/) {
     if (window_) {
-        printWindow(*window_);
+        printWindow(*window_, window_->clientArea());
         wakeTimersLater();
     }
 }
@@ -87,7 +88,9 @@ void QtServices::endProgram(int exitStatus) {
 }
 
 void QtServices::reportError(const RuntimeError& error) {
-    QMessageBox::critical(window_, titleOr({}), QString::fromStdString(error.what()));
+    QMessageBox box(QMessageBox::Critical, titleOr({}), QString::fromStdString(error.what()),
+                    QMessageBox::Ok, window_);
+    runBox(box);
 }
 
 } // namespace jangora
