@@ -4,7 +4,7 @@
 # Usage: ./bench.sh [RUNS]   (alternating runs of each program, 5 by default)
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh --tests
+./setup.sh --tests
 mkdir -p build/bench
 build/bin/spin_benchmark --benchmark_counters_tabular=true \
     --benchmark_out=build/bench/spin.json | tee build/bench/spin.txt

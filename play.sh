@@ -2,5 +2,5 @@
 # Builds Jangora and starts it.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh
+./setup.sh
 exec build/bin/jangora

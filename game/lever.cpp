@@ -11,6 +11,10 @@ namespace {
 constexpr double charge = 0.25; // dollars a spin
 constexpr int maxRollCount = 1000;
 constexpr std::int16_t reelCount = 3;
+// A drawn stop is 1 to 32: stop 0 carries an apple, but the draw never gives it. Single
+// precision, as the draw's own numbers are.
+constexpr float drawnStops = 32.0F;
+constexpr float firstDrawnStop = 1.0F;
 
 } // namespace
 
@@ -36,7 +40,7 @@ void Form1::Form1_Image1_MouseDown(const MouseEvent& /*event*/) {
     const std::int16_t passes = std::max<std::int16_t>(RollCount, 1);
     for (Turn = 1; Turn <= passes; Turn = addInteger(Turn, 1)) {
         for (ReelNo = 1; ReelNo <= reelCount; ReelNo = addInteger(ReelNo, 1)) {
-            StopNo = floorToInteger(static_cast<double>(rnd()) * 32.0F + 1.0F);
+            StopNo = floorToInteger(static_cast<double>(rnd()) * drawnStops + firstDrawnStop);
             const Symbol& symbol = symbolAtStop(StopNo);
             SymbolNo = symbol.number;
             SymbolCode = symbol.payCode;

@@ -4,6 +4,14 @@
 
 namespace jangora {
 
+namespace {
+
+const Image& templateOf(const Form1& form, const Symbol& symbol) {
+    return dynamic_cast<const Image&>(form.control(symbol.templateControl));
+}
+
+} // namespace
+
 void Form1::Form1_Form_Load() {
     randomize();
     Money = 70;
@@ -12,19 +20,19 @@ void Form1::Form1_Form_Load() {
     GameOn = 0;
 
     const auto& [apple, cherry, banana, box, cash, seven] = symbols;
-    fillStops(AppleStop, apple);
-    fillStops(CherryStop, cherry);
-    fillStops(BananaStop, banana);
-    fillStops(BoxStop, box);
+    fillStops(AppleStop, apple.firstStop, apple.lastStop, templateOf(*this, apple));
+    fillStops(CherryStop, cherry.firstStop, cherry.lastStop, templateOf(*this, cherry));
+    fillStops(BananaStop, banana.firstStop, banana.lastStop, templateOf(*this, banana));
+    fillStops(BoxStop, box.firstStop, box.lastStop, templateOf(*this, box));
     picSlot(cash.firstStop).setPicture(picCash.picture());
     picSlot(cash.lastStop).setPicture(picCash.picture());
     picSlot(seven.firstStop).setPicture(pic7.picture());
 }
 
-// Gives every stop of the symbol's range the picture of its template control.
-void Form1::fillStops(std::int16_t& counter, const Symbol& symbol) {
-    for (counter = symbol.firstStop; counter <= symbol.lastStop; counter = addInteger(counter, 1)) {
-        picSlot(counter).setPicture(templateControl(symbol).picture());
+void Form1::fillStops(std::int16_t& counter, std::int16_t first, std::int16_t last,
+                      const Image& source) {
+    for (counter = first; counter <= last; counter = addInteger(counter, 1)) {
+        picSlot(counter).setPicture(source.picture());
     }
 }
 

@@ -89,7 +89,7 @@ void Form::mouseDown(const MouseEvent& event) {
     if (held_ & event.Button) {
         release(event, false); // its release never came
     }
-    if (held_ == 0) {
+    if (held_ == 0) { // the first button down says which control takes them all
         captured_ = imageAt(static_cast<int>(event.X), static_cast<int>(event.Y));
     }
     held_ |= event.Button;

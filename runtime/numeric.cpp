@@ -9,7 +9,7 @@ void raiseOverflow() {
 }
 
 void raiseInvalidResult() {
-    throw RuntimeError(ErrorNumber::InvalidCall);
+    throw RuntimeError(ErrorNumber::InvalidResult);
 }
 
 } // namespace jangora

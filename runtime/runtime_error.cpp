@@ -6,8 +6,8 @@ namespace {
 
 std::string describe(ErrorNumber number) {
     switch (number) {
-    case ErrorNumber::InvalidCall:
-        return "Invalid procedure call or argument";
+    case ErrorNumber::InvalidResult:
+        return "Invalid floating-point result";
     case ErrorNumber::Overflow:
         return "Overflow";
     case ErrorNumber::SubscriptOutOfRange:

@@ -8,7 +8,7 @@ namespace jangora {
 // The run-time errors a handler can raise. Nothing in the program traps them: the form's
 // dispatch point reports the error and ends the program.
 enum class ErrorNumber {
-    InvalidCall = 5,
+    InvalidResult = 5, // a floating-point result that is not a number
     Overflow = 6,
     SubscriptOutOfRange = 9,
 };

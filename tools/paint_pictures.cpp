@@ -2,7 +2,7 @@
 // game checks at start-up, into the folder given as the first argument.
 
 #include "runtime/bitmap_file.h"
-#include "ui/pictures.h"
+#include "ui/picture_list.h"
 
 #include <QDir>
 #include <QFile>

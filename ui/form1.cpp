@@ -1,6 +1,5 @@
 #include "ui/form1.h"
 
-#include "game/symbol_table.h"
 #include "ui/form1_description.h"
 
 namespace jangora {
@@ -25,10 +24,6 @@ Form1::Form1(Services& services, const PictureSet& pictures)
     Timer2.onTimer = [this] { Form1_Timer2_Timer(); };
     Timer3.onTimer = [this] { Form1_Timer3_Timer(); };
     Timer4.onTimer = [this] { Form1_Timer4_Timer(); };
-}
-
-Image& Form1::templateControl(const Symbol& symbol) const {
-    return named<Image>(symbol.templateControl);
 }
 
 } // namespace jangora

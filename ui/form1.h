@@ -7,8 +7,6 @@
 
 namespace jangora {
 
-struct Symbol;
-
 // The form-level variables of the game's window, in the order the window holds them.
 struct Form1Variables {
     FixedArray<std::int16_t, 0, 3> ReelSymbol; // symbol numbers of reels 1 to 3
@@ -35,10 +33,10 @@ class Form1 : public Form, public Form1Variables {
     Form1(Services& services, const PictureSet& pictures);
 
     // Controls
-    Timer& Timer4;
-    Timer& Timer3;
-    Timer& Timer2;
-    Timer& Timer1;
+    Timer& Timer4; // 1 ms, always: shows the bankroll, and turns a spent player away
+    Timer& Timer3; // 160 ms, from a charged press: uncovers the reel windows one by one
+    Timer& Timer2; // 750 ms, until the first spin: blinks the status line
+    Timer& Timer1; // 1 ms, from a charged press: frees the lever, then pays once uncovered
     Image& Image4;
     ControlArray<Image> picSlot;   // the virtual reel, stops 0 to 32
     ControlArray<Image> picInSlot; // the three reel windows
@@ -65,11 +63,10 @@ class Form1 : public Form, public Form1Variables {
     void Form1_Timer3_Timer();
     void Form1_Timer4_Timer();
 
-    // The control whose picture is the symbol's.
-    [[nodiscard]] Image& templateControl(const Symbol& symbol) const;
-
   private:
-    void fillStops(std::int16_t& counter, const Symbol& symbol);
+    // Gives the stops from `first` to `last` of the virtual reel the picture of `source`.
+    void fillStops(std::int16_t& counter, std::int16_t first, std::int16_t last,
+                   const Image& source);
 };
 
 } // namespace jangora

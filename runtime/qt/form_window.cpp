@@ -15,10 +15,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <string>
 
 namespace jangora {
 
@@ -84,22 +82,6 @@ void paintLine(QPainter& painter, const Line& line) {
     painter.setPen(QPen(Qt::black, line.borderWidth(), Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(QPointF(line.x1() / twipsPerPixel, line.y1() / twipsPerPixel),
                      QPointF(line.x2() / twipsPerPixel, line.y2() / twipsPerPixel));
-}
-
-// With JANGORA_TRACE set, every press and painted frame is written to stderr with its wall-clock
-// time in microseconds, for the benchmarks that time the reveal and count repaints.
-const bool tracing = qEnvironmentVariableIsSet("JANGORA_TRACE");
-
-void trace(const char* event, const QRegion& region = {}) {
-    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::system_clock::now().time_since_epoch());
-    std::string line = event + (" " + std::to_string(now.count()));
-    for (const QRect& rect : region) {
-        line += " " + std::to_string(rect.x()) + "," + std::to_string(rect.y()) + "," +
-                std::to_string(rect.width()) + "," + std::to_string(rect.height());
-    }
-    line += '\n';
-    std::fputs(line.c_str(), stderr);
 }
 
 // Qt numbers its buttons one bit each, left, right and middle first, as the form does.
@@ -253,9 +235,6 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     if (form_.showsFocus() && form_.focused()) {
         paintFocus(painter, *form_.focused());
     }
-    if (tracing) {
-        trace("paint", event->region());
-    }
     if (unmaximizing_ && (windowState() & Qt::WindowMaximized)) {
         // After this frame has gone to the window system.
         QTimer::singleShot(0, this,
@@ -272,9 +251,6 @@ template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
 // With every mouse event Qt says which buttons are down: a button the form holds that is not
 // among them lost its release on the way.
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-    if (tracing) {
-        trace("press");
-    }
     if (titleBarTakes(*event)) {
         return;
     }
@@ -348,21 +324,15 @@ bool FormWindow::titleBarTakes(const QMouseEvent& event) {
             part != TitleBar::Part::Client);
 }
 
-void FormWindow::keyPressEvent(QKeyEvent* event) {
-    const std::optional<Form::Key> key = toKey(*event);
+// Space, Return, Tab and Shift+Tab go to the form, their auto-repeats nowhere; other keys are
+// not the window's.
+void FormWindow::keyEvent(QKeyEvent& event) {
+    const std::optional<Form::Key> key = toKey(event);
     if (!key) {
-        QWidget::keyPressEvent(event);
-    } else if (!event->isAutoRepeat()) {
-        deliver([&] { form_.keyDown(*key); });
-    }
-}
-
-void FormWindow::keyReleaseEvent(QKeyEvent* event) {
-    const std::optional<Form::Key> key = toKey(*event);
-    if (!key) {
-        QWidget::keyReleaseEvent(event);
-    } else if (!event->isAutoRepeat()) {
-        deliver([&] { form_.keyUp(*key); });
+        event.ignore();
+    } else if (!event.isAutoRepeat()) {
+        const bool down = event.type() == QEvent::KeyPress;
+        deliver([&] { down ? form_.keyDown(*key) : form_.keyUp(*key); });
     }
 }
 

@@ -4,6 +4,7 @@
 #include "runtime/qt/picture_cache.h"
 #include "runtime/qt/title_bar.h"
 
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <optional>
@@ -49,8 +50,8 @@ class FormWindow : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override { keyEvent(*event); }
+    void keyReleaseEvent(QKeyEvent* event) override { keyEvent(*event); }
     bool focusNextPrevChild(bool next) override;
     void leaveEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -65,6 +66,7 @@ class FormWindow : public QWidget {
     template <class Delivery> void deliver(const Delivery& delivery);
     void afterEvent();
     void releaseEveryButton();
+    void keyEvent(QKeyEvent& event);
     // The title bar's share of a mouse event; true when it took the event.
     bool titleBarTakes(const QMouseEvent& event);
 

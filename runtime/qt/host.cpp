@@ -3,6 +3,7 @@
 #include "runtime/qt/accessibility.h"
 #include "runtime/qt/display_check.h"
 #include "runtime/qt/form_window.h"
+#include "runtime/qt/frame_trace.h"
 #include "runtime/qt/qt_services.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     QGuiApplication::setDesktopFileName(toQString(description.desktopEntry));
     installFormAccessibility();
     FormWindow window(*form);
+    FrameTrace::watchIfAsked(window);
     services.setWindow(&window);
     form->load();
     if (form->ended()) {

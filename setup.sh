@@ -2,13 +2,13 @@
 # Installs the Debian packages the game needs (with --tests, those its tests need too) and
 # builds it in build/. Shared by play.sh and test.sh.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev fonts-liberation2)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                imagemagick cups printer-driver-cups-pdf poppler-utils dpkg-dev file
-               desktop-file-utils appstream valgrind fonts-dejavu-core
+               desktop-file-utils appstream fonts-dejavu-core
                dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                qt6-base-private-dev qt6-wayland weston openbox wmctrl)
 fi
