@@ -3,16 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <limits>
 #include <string>
-#include <vector>
 
 namespace jangora {
 namespace {
 
-using testing::LoadedGame;
+using Key = Form::Key;
 
 // A first number that makes RollCount `passes`, then three stops a pass.
 std::deque<float> spinOf(int passes, std::initializer_list<float> stops) {
@@ -27,146 +24,100 @@ constexpr float seven = 0.99F; // stop 32
 constexpr float cash = 0.92F;  // stop 30
 
 struct GameTest : ::testing::Test {
-    LoadedGame game;
+    // The machine in one line: bankroll, state, the timers running, the status line, the
+    // lever, and the reel windows shown (S) or hidden (h).
+    std::string seen() {
+        char money[32];
+        std::snprintf(money, sizeof money, "%.2f ", static_cast<double>(form.Money));
+        std::string line = money + std::string(form.GameOn ? "spinning |" : "ready |");
+        for (const Timer* timer : {&form.Timer1, &form.Timer2, &form.Timer3}) {
+            line += timer->enabled() ? " " + std::string(timer->name()) : "";
+        }
+        line += " | " + std::string(form.Label3.visible() ? "" : "hidden ") + form.Label3.caption();
+        line += form.Image3.visible() ? " | pulled" : " | up";
+        line += form.Image1.enabled() ? " | " : " disabled | ";
+        for (std::int16_t window = 0; window <= 2; ++window) {
+            line += form.picInSlot(window).visible() ? 'S' : 'h';
+        }
+        return line;
+    }
+    void clickPrint() { // on the part of the button that shows at the starting window size
+        form.mouseDown({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
+        form.mouseUp({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
+    }
+
+    testing::LoadedGame game;
     Form1& form = game.form;
+    testing::TestServices& services = game.services;
 };
 
-TEST_F(GameTest, ThePassCountRoundsHalvesToEvenAndEachPassDrawsThreeStops) {
-    for (const auto& [r, passes] : {std::pair{1.0F / 16, 62}, std::pair{3.0F / 16, 188}}) {
-        LoadedGame fresh;
-        fresh.services.script = {r};
-        const int before = fresh.services.numbersDrawn;
-        fresh.pull();
-        EXPECT_EQ(fresh.services.numbersDrawn - before, 1 + 3 * passes) << r;
-        EXPECT_EQ(fresh.form.Turn, passes + 1);
-        EXPECT_EQ(fresh.form.ReelNo, 4);
+TEST_F(GameTest, StartUpFillsTheVirtualReelFromTheTemplatesAndPutsThePulledLeverOnTheLever) {
+    EXPECT_EQ(seen(), "70.00 ready | Timer2 | No game on. | up | SSS");
+    for (std::int16_t stop = 0; stop <= 32; ++stop) {
+        const auto& templateControl =
+            dynamic_cast<const Image&>(form.control(symbolAtStop(stop).templateControl));
+        EXPECT_EQ(form.picSlot(stop).picture(), templateControl.picture()) << stop;
     }
+    EXPECT_EQ(form.Image3.bounds().left, form.Image1.bounds().left);
+    EXPECT_EQ(form.Image3.bounds().top, form.Image1.bounds().top);
 }
 
-TEST_F(GameTest, StopsCoverOneToThirtyTwoAndOnlyTheLastPassCounts) {
+TEST_F(GameTest, ThePassCountRoundsHalvesToEvenAndOnlyTheLastPassCounts) {
+    for (const auto& [r, passes] : {std::pair{1.0F / 16, 62}, std::pair{3.0F / 16, 188}}) {
+        testing::LoadedGame fresh;
+        fresh.services.script = {r};
+        fresh.pull();
+        EXPECT_EQ(fresh.services.numbersDrawn, 1 + 3 * passes) << r;
+    }
     const float belowOne = std::nextafter(1.0F, 0.0F);
-    game.services.script = spinOf(2, {seven, seven, seven, 0.0F, belowOne, 0.5F});
+    services.script = spinOf(2, {seven, seven, seven, 0.0F, belowOne, 0.5F});
     game.pull();
     EXPECT_EQ(form.ReelSymbol(1), 1); // stop 1
     EXPECT_EQ(form.ReelSymbol(2), 6); // stop 32
     EXPECT_EQ(form.ReelSymbol(3), 2); // stop 17
-    EXPECT_EQ(form.StopNo, 17);
-    EXPECT_EQ(form.SymbolNo, 2);
     EXPECT_EQ(form.SymbolCode, 11);
-    EXPECT_EQ(form.picInSlot(0).picture(), form.picSlot(1).picture());
     EXPECT_EQ(form.picInSlot(1).picture(), form.picSlot(32).picture());
     EXPECT_EQ(form.picInSlot(2).picture(), form.picSlot(17).picture());
 }
 
-TEST_F(GameTest, AChargedPressLeavesTheMachineSpinning) {
-    game.services.script = spinOf(1, {apple, cherry, seven});
-    form.mouseDown({RightButton, 1, 6800, 4300}); // any button, any shift state
-    EXPECT_EQ(form.Money, 69.75F);
-    EXPECT_EQ(form.GameOn, 1);
-    EXPECT_TRUE(form.Timer1.enabled());
-    EXPECT_TRUE(form.Timer3.enabled());
-    EXPECT_FALSE(form.Timer2.enabled());
-    EXPECT_TRUE(form.Label3.visible());
-    EXPECT_EQ(form.Label3.caption(), "Rolling...");
-    EXPECT_FALSE(form.Image1.visible());
-    EXPECT_FALSE(form.Image1.enabled());
-    EXPECT_TRUE(form.Image3.visible());
-    for (std::int16_t window = 0; window <= 2; ++window) {
-        EXPECT_FALSE(form.picInSlot(window).visible());
-    }
-    form.mouseUp({RightButton, 0, 0, 0}); // released anywhere
-    EXPECT_TRUE(form.Image1.visible());
-    EXPECT_FALSE(form.Image3.visible());
-}
-
 TEST_F(GameTest, ASpinWhoseRollCountRoundsToZeroStillDrawsOnePass) {
     // Three sevens first, so that drawing nothing would pay the jackpot again.
-    game.services.script = spinOf(1, {seven, seven, seven});
+    services.script = spinOf(1, {seven, seven, seven});
     game.pull();
-    game.form.scheduler().advanceBy(500);
-    ASSERT_EQ(form.Money, 70 - 0.25F + 1000);
-
-    game.services.script = {0.0004F, apple, cherry, apple};
-    const int before = game.services.numbersDrawn;
+    form.scheduler().advanceBy(500);
+    services.script = {0.0004F, apple, cherry, apple};
     game.pull();
-    EXPECT_EQ(game.services.numbersDrawn - before, 4);
-    EXPECT_EQ(form.ReelSymbol(2), 2);
     EXPECT_EQ(form.picInSlot(1).picture(), form.picCherry.picture());
-    game.form.scheduler().advanceBy(500);
-    EXPECT_EQ(form.Label3.caption(), "You did not win anything.");
-    EXPECT_EQ(form.Money, 70 - 0.5F + 1000);
+    form.scheduler().advanceBy(500);
+    EXPECT_EQ(seen(), "1069.50 ready | | You did not win anything. | up | SSS");
 }
 
 TEST_F(GameTest, TheReelWindowsAppearEveryIntervalThenTheResultFollows) {
-    game.services.script = spinOf(1, {cash, cash, cash});
+    services.script = spinOf(1, {cash, cash, cash});
     game.pull();
-    const auto shown = [&] {
-        std::string s;
-        for (std::int16_t window = 0; window <= 2; ++window) {
-            s += form.picInSlot(window).visible() ? 'S' : 'h';
-        }
-        return s;
-    };
-    form.scheduler().advanceBy(1);
-    EXPECT_TRUE(form.Image1.enabled()); // the first tick of the evaluation timer frees the lever
-    form.scheduler().advanceBy(158);
-    EXPECT_EQ(shown(), "hhh");
-    form.scheduler().advanceBy(1);
-    EXPECT_EQ(shown(), "Shh");
-    form.scheduler().advanceBy(160);
-    EXPECT_EQ(shown(), "SSh");
-    form.scheduler().advanceBy(159);
-    EXPECT_EQ(shown(), "SSh");
-    EXPECT_EQ(form.Label3.caption(), "Rolling...");
-    form.scheduler().advanceBy(1); // 480 ms: the last window, and in the same tick the result
-    EXPECT_EQ(shown(), "SSS");
-    EXPECT_FALSE(form.Timer3.enabled());
-    EXPECT_EQ(form.Label3.caption(), "3 $ SIGNS!! YOU WIN $100!!!");
-    EXPECT_EQ(form.GameOn, 0);
-    EXPECT_FALSE(form.Timer1.enabled());
+    form.scheduler().advanceBy(1); // the evaluation timer's first tick frees the lever
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | hhh");
+    for (const char* shown : {"hhh", "Shh", "SSh"}) {
+        form.scheduler().advanceBy(158);
+        EXPECT_EQ(seen().substr(seen().size() - 3), shown);
+        form.scheduler().advanceBy(2);
+    }
+    // 480 ms: the last window, and in the same tick the result.
+    EXPECT_EQ(seen(), "169.75 ready | | 3 $ SIGNS!! YOU WIN $100!!! | up | SSS");
 }
 
 TEST_F(GameTest, APressDuringTheRevealRestartsItWithoutChargeOrDraw) {
-    game.services.script = spinOf(1, {apple, cherry, seven});
+    services.script = spinOf(1, {apple, cherry, seven});
     game.pull();
-    const Picture middle = form.picInSlot(1).picture();
     form.scheduler().advanceBy(330); // two windows shown
-    const int drawn = game.services.numbersDrawn;
+    const int drawn = services.numbersDrawn;
     game.pull();
-    EXPECT_EQ(form.Money, 69.75F);
-    EXPECT_EQ(game.services.numbersDrawn, drawn);
-    EXPECT_EQ(form.GameOn, 1);
-    EXPECT_FALSE(form.picInSlot(0).visible());
-    EXPECT_FALSE(form.picInSlot(1).visible());
+    EXPECT_EQ(services.numbersDrawn, drawn);
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | hhh");
     form.scheduler().advanceBy(150); // the reveal's next tick, at 480 ms
-    EXPECT_TRUE(form.picInSlot(0).visible());
-    EXPECT_FALSE(form.picInSlot(1).visible());
-    EXPECT_EQ(form.Label3.caption(), "Rolling...");
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | Shh");
     form.scheduler().advanceBy(320);
-    EXPECT_EQ(form.picInSlot(1).picture(), middle);
-    EXPECT_EQ(form.Label3.caption(), "You did not win anything.");
-}
-
-TEST_F(GameTest, EachRevealTickShowsAtMostOneWindowFromTheLeft) {
-    const struct {
-        const char* before;
-        const char* after;
-        bool stillEnabled;
-    } rows[] = {{"hhh", "Shh", true},  {"Shh", "SSh", true},  {"ShS", "SSS", false},
-                {"SSh", "SSS", false}, {"SSS", "SSS", false}, {"hSh", "hSh", true},
-                {"hhS", "hhS", true},  {"hSS", "hSS", true}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.before);
-        form.Timer3.setEnabled(true);
-        for (std::int16_t window = 0; window <= 2; ++window) {
-            form.picInSlot(window).setVisible(row.before[window] == 'S');
-        }
-        form.Form1_Timer3_Timer();
-        for (std::int16_t window = 0; window <= 2; ++window) {
-            EXPECT_EQ(form.picInSlot(window).visible(), row.after[window] == 'S') << window;
-        }
-        EXPECT_EQ(form.Timer3.enabled(), row.stillEnabled);
-    }
+    EXPECT_EQ(seen(), "69.75 ready | | You did not win anything. | up | SSS");
 }
 
 TEST_F(GameTest, ALineOfThreePaysItsPrizeAndAnythingElseIsALoss) {
@@ -180,88 +131,99 @@ TEST_F(GameTest, ALineOfThreePaysItsPrizeAndAnythingElseIsALoss) {
         form.Timer1.setEnabled(true);
         form.Image1.setEnabled(false);
         form.Form1_Timer1_Timer();
-        EXPECT_EQ(form.GameOn, 0);
-        EXPECT_TRUE(form.Image1.enabled());
-        EXPECT_FALSE(form.Timer1.enabled());
+        return seen();
     };
-    for (const Symbol& symbol : symbols) {
-        SCOPED_TRACE(symbol.name);
-        evaluate(symbol.number, symbol.number, symbol.number, symbol.payCode);
-        EXPECT_EQ(form.Label3.caption(), symbol.message);
-        EXPECT_EQ(form.Money, 70 + symbol.prize);
+    EXPECT_EQ(evaluate(1, 1, 1, 1), "80.00 ready | Timer2 | 3 apples! You win $10! | up | SSS");
+    EXPECT_EQ(evaluate(6, 6, 6, 2),
+              "1070.00 ready | Timer2 | JACKPOT!!! YOU WIN 1000$!!! | up | SSS");
+    using Reels = std::tuple<std::int16_t, std::int16_t, std::int16_t, std::int32_t>;
+    for (const auto& [a, b, c, code] :
+         {Reels{1, 1, 2, 11}, {2, 1, 1, 1}, {0, 0, 0, 0}, {6, 6, 6, 111111}}) {
+        EXPECT_EQ(evaluate(a, b, c, code),
+                  "70.00 ready | Timer2 | You did not win anything. | up | SSS");
     }
-    for (const auto& [a, b, c, code] : {std::array{1, 1, 2, 11}, std::array{2, 1, 1, 1},
-                                        std::array{0, 0, 0, 0}, std::array{6, 6, 6, 111111}}) {
-        evaluate(static_cast<std::int16_t>(a), static_cast<std::int16_t>(b),
-                 static_cast<std::int16_t>(c), code);
-        EXPECT_EQ(form.Label3.caption(), "You did not win anything.");
-        EXPECT_EQ(form.Money, 70.0F);
-    }
-
-    // While the reveal runs a tick only frees the lever.
-    form.Timer3.setEnabled(true);
-    form.Timer1.setEnabled(true);
-    form.GameOn = 1;
-    form.Label3.setCaption("Rolling...");
-    form.Image1.setEnabled(false);
-    form.Form1_Timer1_Timer();
-    EXPECT_TRUE(form.Image1.enabled());
-    EXPECT_EQ(form.GameOn, 1);
-    EXPECT_TRUE(form.Timer1.enabled());
-    EXPECT_EQ(form.Label3.caption(), "Rolling...");
-}
-
-TEST_F(GameTest, TheBankrollShowsAtTheFirstTickAndAfterEveryChangeAndIsRepaintedOnlyThen) {
-    std::vector<int> repaintedTops;
-    form.setChangeListener([&](const Control&, const Rect& area) {
-        if (area.width > 0) {
-            repaintedTops.push_back(area.top);
-        }
-    });
-    EXPECT_EQ(form.Label2.caption(), "");
-    form.scheduler().advanceBy(1);
-    EXPECT_EQ(form.Label2.caption(), "$70.00");
-    EXPECT_EQ(repaintedTops, std::vector<int>{form.Label2.paintBounds().top});
-    // 700 more ticks of the same text, all before the status line first blinks: nothing to paint.
-    form.scheduler().advanceBy(700);
-    EXPECT_EQ(repaintedTops.size(), 1U);
-    game.services.script = spinOf(1, {seven, seven, seven});
-    game.pull();
-    form.scheduler().advanceBy(1);
-    EXPECT_EQ(form.Label2.caption(), "$69.75");
-    form.scheduler().advanceBy(480);
-    EXPECT_EQ(form.Label2.caption(), "$1069.75");
 }
 
 TEST_F(GameTest, SpendingTheLastQuarterBringsTheGuardOnceThenTheEnd) {
-    // 279 losing spins leave 0.25 dollars.
-    for (int spin = 0; spin < 279; ++spin) {
-        game.services.script = spinOf(1, {apple, cherry, seven});
+    form.Money = 0.5F;
+    for (int spin = 0; spin < 2; ++spin) { // the second is a win that comes too late
+        services.script = spinOf(1, {seven, seven, spin == 0 ? apple : seven});
         game.pull();
-        form.scheduler().advanceBy(500);
+        form.scheduler().advanceBy(spin == 0 ? 500 : 1000);
     }
-    ASSERT_EQ(form.Money, 0.25F);
-    ASSERT_TRUE(game.services.boxes.empty());
-
-    game.services.script = spinOf(1, {seven, seven, seven}); // a win that comes too late
-    game.pull();
-    EXPECT_EQ(form.Money, 0.0F);
-    form.scheduler().advanceBy(1000);
-    ASSERT_EQ(game.services.boxes.size(), 1U);
-    const auto& box = game.services.boxes.front();
-    EXPECT_EQ(box.prompt, "Guard: Hey get out of here if you don't have any money!!");
-    EXPECT_EQ(box.style, MsgBoxStyle::OkOnly);
-    EXPECT_EQ(box.title, ""); // the default title
-    EXPECT_TRUE(box.timersPaused);
+    EXPECT_EQ(
+        services.boxes, // with the default title, once
+        std::vector<std::string>{
+            " | Guard: Hey get out of here if you don't have any money!! | OK | timers paused"});
     EXPECT_EQ(form.Label2.caption(), "$0.00");
-    EXPECT_EQ(game.services.ends, std::vector<int>{0});
-    EXPECT_TRUE(form.ended());
-    // The reveal of that spin never finished, and nothing ran after the end.
-    EXPECT_FALSE(form.picInSlot(0).visible());
-    EXPECT_EQ(form.Label3.caption(), "Rolling...");
-    game.pull();
-    EXPECT_EQ(form.Money, 0.0F);
-    EXPECT_EQ(game.services.errors.size(), 0U);
+    EXPECT_EQ(services.ends, std::vector<int>{0});
+    game.pull(); // nothing runs after the end: that spin's reveal never finished
+    EXPECT_EQ(seen(), "0.00 spinning | Timer1 Timer3 | Rolling... | up disabled | hhh");
+    EXPECT_TRUE(services.errors.empty());
+}
+
+TEST_F(GameTest, TheStatusLineBlinksUntilTheFirstSpinAndNeverAgain) {
+    std::string blinks;
+    for (const int ms : {749, 1, 750, 750}) { // the first tick, at 750 ms, hides it
+        form.scheduler().advanceBy(ms);
+        blinks += form.Label3.visible() ? 'S' : 'h';
+    }
+    EXPECT_EQ(blinks, "ShSh");
+    game.pull(); // the first spin, while the line is hidden
+    for (int spin = 0; spin < 3; ++spin) {
+        EXPECT_TRUE(form.Label3.visible());
+        form.scheduler().advanceBy(1000);
+        game.pull();
+    }
+}
+
+TEST_F(GameTest, ThePrintButtonAsksAndPrintsTheWindowOnYesAndNotWhenTheWindowIsClosed) {
+    services.answers = {MsgBoxResult::Yes};
+    clickPrint();
+    EXPECT_EQ(services.boxes.front(), "Jangora 2.4 | This button is to print the current screen. "
+                                      "Are you sure you want to do that? | Yes No | timers paused");
+    EXPECT_EQ(form.PrintAnswer + " " + std::to_string(services.prints), "6 1");
+    clickPrint(); // No
+    EXPECT_EQ(form.PrintAnswer + " " + std::to_string(services.prints), "7 1");
+    services.closeWindowInBox = true;
+    services.answers = {MsgBoxResult::Yes}; // the answer a closed box may still give
+    form.PrintAnswer.clear();
+    clickPrint();
+    EXPECT_EQ(services.prints, 1);
+    EXPECT_EQ(form.PrintAnswer, ""); // the handler went no further than its box
+    EXPECT_EQ(services.ends, std::vector<int>{0});
+    EXPECT_FALSE(form.scheduler().nextDeadline()); // and no timer ticks again
+}
+
+// Space or Return is the left button at the focused control's centre while the key is down;
+// a key already down does nothing more; Tab and Shift+Tab move the focus.
+TEST_F(GameTest, KeysPressTheFocusedControlThroughTheMouseRouting) {
+    ASSERT_EQ(form.focused(), &form.Image1);
+    EXPECT_FALSE(form.showsFocus());
+    form.keyDown(Key::Space);
+    EXPECT_TRUE(form.showsFocus());
+    form.keyDown(Key::Space); // repeated, and another key while it is down
+    form.keyDown(Key::Return);
+    form.keyUp(Key::Return);
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | pulled disabled | hhh");
+    form.keyUp(Key::Space);
+    form.keyDown(Key::Space); // the charged press disabled the lever until the next tick
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up disabled | hhh");
+    form.keyUp(Key::Space);
+    form.scheduler().advanceBy(200);
+    form.keyDown(Key::Return); // during the reveal: the windows hide, nothing is charged
+    form.keyUp(Key::Return);
+    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | hhh");
+    form.keyDown(Key::Tab);
+    EXPECT_EQ(form.focused(), &form.Image4);
+    form.keyDown(Key::Tab);
+    EXPECT_EQ(form.focused(), &form.Image1);
+    form.keyDown(Key::BackTab);
+    EXPECT_EQ(form.focused(), &form.Image4);
+    form.keyDown(Key::Return);
+    EXPECT_TRUE(services.boxes.empty()); // a click comes with the release
+    form.keyUp(Key::Return);
+    EXPECT_EQ(services.boxes.size(), 1U);
 }
 
 } // namespace

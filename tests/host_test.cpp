@@ -1,7 +1,6 @@
 // The real host running the real game, on Qt's offscreen platform (and, from the Wayland
 // end-to-end test, on Wayland): what a player cannot bring about on purpose, and what a window
-// system asks of the window. A request of the window system is made as its platform plugin
-// makes it, through QWindowSystemInterface.
+// system asks of the window, made as its platform plugin makes it (QWindowSystemInterface).
 
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
@@ -22,14 +21,7 @@
 namespace jangora {
 namespace {
 
-QMessageBox* shownBox() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
-            return box;
-        }
-    }
-    return nullptr;
-}
+using SynchronousRequest = QWindowSystemInterface::SynchronousDelivery;
 
 // Presses and releases the left button at a point of the client area.
 void clickAt(FormWindow& window, QPointF point) {
@@ -42,27 +34,32 @@ void clickAt(FormWindow& window, QPointF point) {
     }
 }
 
-// Runs the game; once its window is up, `play` gets the game and its window, and every
-// 20 ms `whileRunning` gets a chance to look at what is on screen. Returns the exit status.
-int runGame(const std::function<void(Form1&, FormWindow&)>& play,
-            const std::function<void()>& whileRunning = {}) {
+// Runs the game; once its window is on screen `play` gets the game and its window, and every
+// 20 ms `onBox` gets the box on screen, if any. Returns the exit status.
+int runGame(std::function<void(Form1&, FormWindow&)> play,
+            const std::function<void(QMessageBox&)>& onBox = {}) {
     char name[] = "host_tests";
     char* argv[] = {name, nullptr};
     int argc = 1;
     return runHost(argc, argv, [&](Services& services, const auto& read) {
         auto form = std::make_unique<Form1>(services, loadPictures(read));
-        QTimer::singleShot(300, qApp, [&play, game = form.get()] {
+        auto* looker = new QTimer(qApp);
+        QObject::connect(looker, &QTimer::timeout, [&play, &onBox, game = form.get()] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (auto* window = dynamic_cast<FormWindow*>(widget)) {
-                    play(*game, *window);
+                auto* window = dynamic_cast<FormWindow*>(widget);
+                if (window && play && window->windowHandle()->isExposed()) {
+                    // Once, and not inside this timer's own call: a box `play` opens would
+                    // keep the timer from firing.
+                    QTimer::singleShot(0, [window, game, once = std::exchange(play, nullptr)] {
+                        once(*game, *window);
+                    });
+                } else if (auto* box = qobject_cast<QMessageBox*>(widget);
+                           box && box->isVisible() && onBox) {
+                    onBox(*box);
                 }
             }
         });
-        if (whileRunning) {
-            auto* looker = new QTimer(qApp);
-            QObject::connect(looker, &QTimer::timeout, whileRunning);
-            looker->start(20);
-        }
+        looker->start(20);
         return form;
     });
 }
@@ -74,11 +71,9 @@ TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
             game.Money = std::numeric_limits<float>::infinity(); // no spin can be charged to it
             clickAt(window, {503, 358});
         },
-        [&reported] { // every box is read and answered, as a player would
-            if (QMessageBox* box = shownBox()) {
-                reported << box->text();
-                box->done(QMessageBox::Ok);
-            }
+        [&reported](QMessageBox& box) { // read and answered, as a player would
+            reported << box.text();
+            box.done(QMessageBox::Ok);
         });
     EXPECT_EQ(status, 1);
     EXPECT_EQ(reported,
@@ -93,13 +88,11 @@ TEST(Host, ACloseRequestWithTheQuestionOpenEndsTheGameWithStatusZero) {
         [](Form1&, FormWindow& window) {
             clickAt(window, {590, 440});
         },
-        [&asked] {
-            if (QMessageBox* box = shownBox(); box && !asked) {
-                asked = true;
-                QWindowSystemInterface::handleCloseEvent<
-                    QWindowSystemInterface::SynchronousDelivery>(
-                    box->parentWidget()->windowHandle());
-                QTimer::singleShot(2000, [] { QCoreApplication::exit(99); }); // it was dropped
+        [&asked](QMessageBox& box) {
+            if (!std::exchange(asked, true)) {
+                QWindowSystemInterface::handleCloseEvent<SynchronousRequest>(
+                    box.parentWidget()->windowHandle());
+                QTimer::singleShot(2000, [] { qApp->exit(99); }); // dropped
             }
         });
     EXPECT_TRUE(asked);
@@ -116,8 +109,7 @@ TEST(Host, AMaximizeRequestIsUndone) {
         QTimer::singleShot(1000, &window, [&] {
             client = window.clientArea().size();
             maximized = window.isMaximized();
-            QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
-                window.windowHandle());
+            QWindowSystemInterface::handleCloseEvent<SynchronousRequest>(window.windowHandle());
         });
     });
     EXPECT_EQ(status, 0);

@@ -18,7 +18,7 @@ constexpr std::array<ControlDescription, 5> testControls{{
     {.kind = ControlKind::Timer, .name = "Fast", .interval = 10},
     {.kind = ControlKind::Timer, .name = "Slow", .interval = 30},
     {.kind = ControlKind::Timer, .name = "Off", .enabled = false, .interval = 10},
-    {.kind = ControlKind::Image, .name = "Back", .left = 0, .top = 0, .width = 300, .height = 300},
+    {.kind = ControlKind::Image, .name = "Back", .width = 300, .height = 300},
     {.kind = ControlKind::Image,
      .name = "Front",
      .left = 150,
@@ -27,92 +27,74 @@ constexpr std::array<ControlDescription, 5> testControls{{
      .height = 300},
 }};
 
-class TestForm : public Form {
-  public:
-    explicit TestForm(Services& services)
-        : Form(services, {.caption = "Test"}, testControls, {}), fast(named<Timer>("Fast")),
-          slow(named<Timer>("Slow")), off(named<Timer>("Off")), back(named<Image>("Back")),
-          front(named<Image>("Front")) {}
-
-    using Form::array;
-
-    Timer& fast;
-    Timer& slow;
-    Timer& off;
-    Image& back;
-    Image& front;
-};
-
 struct RuntimeTest : ::testing::Test {
     // The schedule every tick would follow; ticks that change nothing are tested on their own.
     RuntimeTest() { form.scheduler().setResting(false); }
 
-    MouseEvent at(int x, int y, MouseButtons button = LeftButton) {
+    template <class T> T& named(const char* name) { return dynamic_cast<T&>(form.control(name)); }
+    static MouseEvent at(int x, int y, MouseButtons button = LeftButton) {
         return {button, 0, static_cast<float>(x), static_cast<float>(y)};
     }
 
     TestServices services;
-    TestForm form{services};
+    Form form{services, {.caption = "Test"}, testControls, {}};
+    Timer& fast = named<Timer>("Fast");
+    Timer& slow = named<Timer>("Slow");
+    Timer& off = named<Timer>("Off");
+    Image& back = named<Image>("Back");
+    Image& front = named<Image>("Front");
     std::vector<std::string> log;
 };
 
-TEST_F(RuntimeTest, TimersTickInDeadlineOrderTiesInCreationOrder) {
-    form.fast.onTimer = [&] { log.push_back("fast@" + std::to_string(form.scheduler().now())); };
-    form.slow.onTimer = [&] { log.push_back("slow@" + std::to_string(form.scheduler().now())); };
+// Timers due together tick in deadline order, ties in creation order; a late tick is followed by
+// the next a full interval after it ran; nothing ticks while paused; enabling an enabled timer
+// changes nothing, disabling cancels, enabling again ticks one interval later.
+TEST_F(RuntimeTest, TheScheduleOfTimers) {
+    fast.onTimer = [&] { log.push_back("fast@" + std::to_string(form.scheduler().now())); };
+    slow.onTimer = [&] { log.push_back("slow@" + std::to_string(form.scheduler().now())); };
     form.scheduler().advanceBy(30);
     EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "slow@30"}));
-    EXPECT_FALSE(form.scheduler().isScheduled(form.off));
-}
-
-TEST_F(RuntimeTest, LateTicksDoNotCatchUp) {
+    EXPECT_FALSE(form.scheduler().isScheduled(off));
     int ticks = 0;
-    form.fast.onTimer = [&] { ++ticks; };
-    form.scheduler().runDue(95); // nine intervals late
+    fast.onTimer = [&] { ++ticks; };
+    form.scheduler().setPaused(true);
+    form.scheduler().runDue(40);
+    EXPECT_EQ(ticks, 0);
+    form.scheduler().setPaused(false);
+    form.scheduler().runDue(125); // nine intervals late
+    form.scheduler().runDue(134);
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(form.scheduler().nextDeadline(), 105);
-    form.scheduler().runDue(104);
-    EXPECT_EQ(ticks, 1); // the next tick is a full interval after the late one
-    form.scheduler().runDue(105);
+    fast.setEnabled(true);
+    form.scheduler().runDue(135);
     EXPECT_EQ(ticks, 2);
-}
-
-TEST_F(RuntimeTest, EnablingAnEnabledTimerChangesNothingAndDisablingCancels) {
-    int ticks = 0;
-    form.fast.onTimer = [&] { ++ticks; };
-    form.scheduler().advanceBy(7);
-    form.fast.setEnabled(true);
-    form.scheduler().advanceBy(3);
-    EXPECT_EQ(ticks, 1); // still due at 10, not pushed to 17
-
-    form.fast.setEnabled(false);
+    fast.setEnabled(false);
     form.scheduler().advanceBy(50);
-    EXPECT_EQ(ticks, 1);
-    form.fast.setEnabled(true); // first tick one interval after enabling
+    fast.setEnabled(true);
     form.scheduler().advanceBy(9);
-    EXPECT_EQ(ticks, 1);
-    form.scheduler().advanceBy(1);
     EXPECT_EQ(ticks, 2);
+    form.scheduler().advanceBy(1);
+    EXPECT_EQ(ticks, 3);
 }
 
 // A tick that changes nothing rests its timer until something changes; it then resumes on
 // its own phase, at the first tick of its schedule that would not have come already.
 TEST_F(RuntimeTest, TimersThatChangeNothingRestAndResumeOnTheirPhase) {
     form.scheduler().setResting(true);
-    form.off.setEnabled(true);
+    off.setEnabled(true);
     const auto tickOf = [&](Timer& timer, const char* name, bool changes) {
         timer.onTimer = [&, name, changes] {
             log.push_back(name + ("@" + std::to_string(form.scheduler().now())));
             if (changes) {
-                form.back.setVisible(!form.back.visible());
+                back.setVisible(!back.visible());
             }
         };
     };
-    tickOf(form.fast, "fast", false);
-    tickOf(form.slow, "slow", true);
-    tickOf(form.off, "off", false);
+    tickOf(fast, "fast", false);
+    tickOf(slow, "slow", true);
+    tickOf(off, "off", false);
     form.scheduler().advanceBy(110);
     EXPECT_EQ(form.scheduler().nextDeadline(), 120); // only the slow timer is awake
-    form.back.setVisible(true); // a change between ticks, at 110: those ticks have passed
+    back.setVisible(true); // a change between ticks, at 110: those ticks have passed
     form.scheduler().advanceBy(10);
     // At 30 the slow timer's change comes after the fast one's tick and before the other's.
     EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "off@10", "slow@30", "off@30", "fast@40",
@@ -120,20 +102,9 @@ TEST_F(RuntimeTest, TimersThatChangeNothingRestAndResumeOnTheirPhase) {
                                              "fast@100", "fast@120", "slow@120", "off@120"}));
 }
 
-TEST_F(RuntimeTest, NoTickWhilePausedAndOneWhenResumed) {
-    int ticks = 0;
-    form.fast.onTimer = [&] { ++ticks; };
-    form.scheduler().setPaused(true);
-    form.scheduler().runDue(100);
-    EXPECT_EQ(ticks, 0);
-    form.scheduler().setPaused(false);
-    form.scheduler().runDue(100);
-    EXPECT_EQ(ticks, 1);
-}
-
 // Where presses, releases and clicks go, with any buttons, and how lost releases come back.
 TEST_F(RuntimeTest, MouseRouting) {
-    for (auto [image, name] : {std::pair{&form.back, "back"}, std::pair{&form.front, "front"}}) {
+    for (auto [image, name] : {std::pair{&back, "back"}, std::pair{&front, "front"}}) {
         image->onMouseDown = [&, name](const MouseEvent& e) {
             log.push_back(std::string(name) + " down " + std::to_string(e.Button));
         };
@@ -147,10 +118,10 @@ TEST_F(RuntimeTest, MouseRouting) {
         log.clear();
     };
     form.mouseDown(at(200, 200));   // where both lie, the later one is on top and captures
+    form.mouseUp(at(200, 200, 16)); // a button never pressed: nothing
     form.mouseDown(at(10, 10, 8));  // a back button over the other image: still the capture's
     form.mouseUp(at(200, 200));     // another button is still held: no click
     form.mouseUp(at(200, 200, 8));  // the last one up, but not the left button
-    form.mouseUp(at(200, 200, 16)); // never pressed: nothing
     form.mouseDown(at(10, 10, 16));
     form.mouseDown(at(10, 10));
     form.mouseUp(at(10, 10, 16));
@@ -166,15 +137,19 @@ TEST_F(RuntimeTest, MouseRouting) {
     form.releaseLostButtons(2, 10, 10); // only the right button is still down
     form.releaseLostButtons(0, 10, 10); // the window lost the pointer
     form.mouseUp(at(10, 10, 2));
-    expect({"front down 1", "front up 1", "back down 1", "back down 2", "back up 1", "back up 2"});
+    form.mouseDown(at(10, 10)); // a lost release is never a click, even over the control
+    form.mouseDown(at(10, 10));
+    form.releaseLostButtons(0, 10, 10);
+    expect({"front down 1", "front up 1", "back down 1", "back down 2", "back up 1", "back up 2",
+            "back down 1", "back up 1", "back down 1", "back up 1"});
 
     // The release reaches the control that took the press though its press hid and disabled it;
     // then, hidden or disabled, neither image takes a press.
-    form.front.onMouseDown = [&](const MouseEvent&) {
+    front.onMouseDown = [&](const MouseEvent&) {
         log.push_back("front pulled");
-        form.front.setVisible(false);
-        form.back.setEnabled(false);
-        form.front.setEnabled(false);
+        front.setVisible(false);
+        back.setEnabled(false);
+        front.setEnabled(false);
     };
     form.mouseDown(at(200, 200));
     form.mouseUp(at(10, 10));
@@ -183,51 +158,40 @@ TEST_F(RuntimeTest, MouseRouting) {
     expect({"front pulled", "front up 1"});
 }
 
-TEST_F(RuntimeTest, BadArrayIndexIsErrorNineAndEndsTheProgramThroughTheDispatchPoint) {
-    const ControlArray<Image> images({&form.back, &form.front});
-    EXPECT_EQ(&images(1), &form.front);
-    form.fast.onTimer = [&] { images(2).setVisible(false); };
+// A run-time error escaping a handler is reported and ends the program with status 1, even
+// when the window is closed on its report; nothing runs after.
+TEST_F(RuntimeTest, ARunTimeErrorIsReportedAndEndsTheProgramWithStatusOne) {
+    const ControlArray<Image> images({&back, &front});
+    EXPECT_EQ(&images(1), &front);
+    EXPECT_THROW(images(-1), RuntimeError);
+    services.form = &form;
+    services.closeWindowInBox = true;
+    fast.onTimer = [&] { images(2).setVisible(false); };
     int slowTicks = 0;
-    form.slow.onTimer = [&] { ++slowTicks; };
+    slow.onTimer = [&] { ++slowTicks; };
     form.scheduler().advanceBy(100);
     EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::SubscriptOutOfRange});
     EXPECT_EQ(services.ends, std::vector<int>{1});
-    EXPECT_TRUE(form.ended());
     EXPECT_EQ(form.exitStatus(), 1);
-    EXPECT_EQ(slowTicks, 0); // nothing runs once the program has ended
-    EXPECT_THROW(images(-1), RuntimeError);
+    EXPECT_EQ(slowTicks, 0);
 }
 
-TEST_F(RuntimeTest, ARunTimeErrorEndsWithStatusOneEvenWhenTheWindowIsClosedOnItsReport) {
-    services.form = &form;
-    services.closeWindowInBox = true;
-    form.fast.onTimer = [] { throw RuntimeError(ErrorNumber::Overflow); };
-    form.scheduler().advanceBy(100);
-    EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::Overflow});
-    EXPECT_EQ(services.ends, std::vector<int>{1});
-}
-
-TEST(Numeric, RoundsHalvesToEvenAndFloors) {
-    EXPECT_EQ(roundToInteger(62.5), 62);
-    EXPECT_EQ(roundToInteger(187.5), 188);
-    EXPECT_EQ(roundToInteger(-2.5), -2);
-    EXPECT_EQ(roundToInteger(0.49999), 0);
-    EXPECT_EQ(floorToInteger(32.9999), 32);
-    EXPECT_EQ(floorToInteger(-0.5), -1);
-    EXPECT_EQ(floorToInteger(-3.0), -3);
-    EXPECT_EQ(floorToInteger(32767.9), 32767);
-    EXPECT_EQ(floorToInteger(-32767.5), -32768);
-}
-
-TEST(Numeric, OverflowAndInvalidResultsAreRunTimeErrors) {
+TEST(Numeric, RoundingAndFloorsAndTheirOverflows) {
+    for (const auto& [value, rounded] : {std::pair{62.5, 62}, {187.5, 188}, {-2.5, -2}}) {
+        EXPECT_EQ(roundToInteger(value), rounded) << value;
+    }
+    for (const auto& [value, floor] :
+         {std::pair{32.9999, 32}, {-0.5, -1}, {-3.0, -3}, {32767.9, 32767}, {-32767.5, -32768}}) {
+        EXPECT_EQ(floorToInteger(value), floor) << value;
+    }
     EXPECT_EQ(addInteger(32766, 1), 32767);
+    EXPECT_EQ(toSingle(69.75), 69.75F);
     EXPECT_THROW((void)addInteger(32767, 1), RuntimeError);
     EXPECT_THROW((void)subtractInteger(-32768, 1), RuntimeError);
     EXPECT_THROW((void)roundToInteger(32767.5), RuntimeError);
     EXPECT_THROW((void)floorToInteger(std::nan("")), RuntimeError);
     EXPECT_THROW((void)floorToInteger(32768.0), RuntimeError);
     EXPECT_THROW((void)floorToInteger(-32768.5), RuntimeError);
-    EXPECT_EQ(toSingle(69.75), 69.75F);
     EXPECT_THROW((void)toSingle(1e39), RuntimeError);
     EXPECT_THROW((void)toSingle(std::nan("")), RuntimeError);
 }

@@ -1,69 +1,57 @@
 #pragma once
 
-#include "runtime/form.h"
 #include "runtime/random_source.h"
 #include "runtime/services.h"
 #include "ui/form1.h"
 #include "ui/pictures.h"
 
-#include <array>
 #include <cstdio>
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace jangora::testing {
 
-// Services for driving the model in a test: scripted random numbers (or a seeded real source
-// once the script runs out), scripted answers, and a record of every box, print and end.
+// Services for driving the model in a test: scripted random numbers (a seeded real source once
+// the script runs out), scripted answers (No by default), and a record of every box, print and
+// end.
 class TestServices : public Services {
   public:
-    struct Box {
-        std::string prompt;
-        MsgBoxStyle style;
-        std::string title;
-        bool timersPaused;
-    };
-
-    void randomize() override { ++randomizeCalls; }
+    void randomize() override {}
     float rnd() override {
         ++numbersDrawn;
-        float next = random.next();
-        if (!script.empty()) {
-            next = script.front();
-            script.pop_front();
+        if (script.empty()) {
+            return random.next();
         }
-        lastThree = {lastThree[1], lastThree[2], next};
+        const float next = script.front();
+        script.pop_front();
         return next;
     }
     MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style,
                         std::string_view title) override {
-        boxes.push_back(
-            {std::string(prompt), style, std::string(title), form && form->scheduler().paused()});
-        if (closeWindowInBox && form) {
-            form->close();
+        boxes.push_back(std::string(title) + " | " + std::string(prompt) +
+                        (style == MsgBoxStyle::YesNo ? " | Yes No" : " | OK") +
+                        (form && form->scheduler().paused() ? " | timers paused" : ""));
+        closeIfAsked();
+        MsgBoxResult answer = style == MsgBoxStyle::OkOnly ? MsgBoxResult::Ok : MsgBoxResult::No;
+        if (style == MsgBoxStyle::YesNo && !answers.empty()) {
+            answer = answers.front();
+            answers.pop_front();
         }
-        if (answers.empty()) {
-            return style == MsgBoxStyle::YesNo ? MsgBoxResult::No : MsgBoxResult::Ok;
-        }
-        const MsgBoxResult answer = answers.front();
-        answers.pop_front();
         return answer;
     }
     std::string formatCurrency(float dollars) override {
-        if (formattedDollars != dollars) { // the bankroll is shown every millisecond
-            char text[32];
-            std::snprintf(text, sizeof text, "$%.2f", static_cast<double>(dollars));
-            formatted = text;
-            formattedDollars = dollars;
-        }
-        return formatted;
+        char text[32];
+        std::snprintf(text, sizeof text, "$%.2f", static_cast<double>(dollars));
+        return text;
     }
     void printForm(const Form& /*form*/) override { ++prints; }
     void endProgram(int exitStatus) override { ends.push_back(exitStatus); }
     void reportError(const RuntimeError& error) override {
         errors.push_back(error.number());
+        closeIfAsked();
+    }
+    void closeIfAsked() const {
         if (closeWindowInBox && form) {
             form->close();
         }
@@ -71,16 +59,12 @@ class TestServices : public Services {
 
     Form* form = nullptr;
     bool closeWindowInBox = false; // the player closes the window while a box is open
-    std::optional<float> formattedDollars;
-    std::string formatted;
     std::deque<float> script;
     RandomSource random;
     std::deque<MsgBoxResult> answers;
-    int randomizeCalls = 0;
     int numbersDrawn = 0;
-    std::array<float, 3> lastThree{}; // the numbers drawn last, oldest first
     int prints = 0;
-    std::vector<Box> boxes;
+    std::vector<std::string> boxes; // title | prompt | buttons | whether timers were paused
     std::vector<int> ends;
     std::vector<ErrorNumber> errors;
 };

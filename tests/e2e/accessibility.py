@@ -10,24 +10,14 @@ SYMBOLS = {"apple", "cherry", "banana", "box", "dollar sign", "seven"}
 
 
 def fail(what):
-    print("FAIL:", what)
-    sys.exit(1)
+    sys.exit(f"FAIL: {what}")
 
 
 def until(condition, seconds=5):
-    end = time.time() + seconds
-    while time.time() < end:
-        found = condition()
-        if found:
+    for _ in range(seconds * 10):
+        if found := condition():
             return found
         time.sleep(0.1)
-    return None
-
-
-def game():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Jangora":
-            return app
     return None
 
 
@@ -47,7 +37,9 @@ def find(node, role, name=None):
     return None
 
 
-app = until(game) or fail("no application named 'Jangora' on the accessibility bus")
+app = until(lambda: next((app for app in pyatspi.Registry.getDesktop(0)
+                          if app is not None and app.name == "Jangora"), None)) \
+    or fail("no application named 'Jangora' on the accessibility bus")
 dump(app)
 frame = find(app, "frame", "Jangora 2.4") or fail("no frame 'Jangora 2.4'")
 seen = [(child.getRoleName(), child.name, child.description) for child in frame]
@@ -61,8 +53,7 @@ if seen != expected:
     fail(f"the window's children are {seen}")
 
 bankroll = [child for child in frame if child.description == "Bankroll"][0]
-lever = find(frame, "push button", "Lever")
-lever.queryAction().doAction(0)
+find(frame, "push button", "Lever").queryAction().doAction(0)
 until(lambda: bankroll.name != "$70.00") or fail("the lever's action played no spin")
 reels = [child for child in frame if child.description.startswith("Reel")]
 until(lambda: all(reel.name in SYMBOLS for reel in reels)) or \
@@ -71,8 +62,7 @@ print("after the lever's action: bankroll", bankroll.name, "reels", [reel.name f
 
 find(frame, "push button", "Print the window").queryAction().doAction(0)
 question = "This button is to print the current screen. Are you sure you want to do that?"
-box = until(lambda: find(app, "label", question)) or fail("the print button's action asked nothing")
-until(lambda: find(app, "push button", "&No") or find(app, "push button", "No")).queryAction() \
-    .doAction(0)
+until(lambda: find(app, "label", question)) or fail("the print button's action asked nothing")
+until(lambda: find(app, "push button", "No")).queryAction().doAction(0)
 until(lambda: find(app, "label", question) is None) or fail("the print question stayed open")
 print("the print button's action asked to print; answered No")

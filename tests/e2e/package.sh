@@ -12,13 +12,12 @@ echo "Depends: $depends"
 for library in libqt6widgets6 libqt6printsupport6 libc6 fonts-liberation2; do
     [[ "$depends" == *"$library"* ]] || fail "the package does not depend on $library"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "qt6-wayland is not recommended"
 
 dpkg-deb -x "$deb" "$staging/root"
 share=$staging/root/usr/share
-desktop-file-validate "$share/applications/org.jangora.Jangora.desktop" ||
-    fail "desktop-file-validate refused the menu entry"
-appstreamcli validate --no-net "$share/metainfo/org.jangora.Jangora.metainfo.xml" ||
-    fail "appstreamcli refused the metadata"
+desktop-file-validate "$share/applications/org.jangora.Jangora.desktop" || fail "menu entry refused"
+appstreamcli validate --no-net "$share/metainfo/org.jangora.Jangora.metainfo.xml" || fail "metadata refused"
 for size in 16 32 48 64 128 256; do
     icon=$share/icons/hicolor/${size}x${size}/apps/org.jangora.Jangora.png
     [[ $(identify -format '%wx%h' "$icon") == "${size}x${size}" ]] || fail "no ${size} px icon"
