@@ -144,17 +144,20 @@ TEST_F(GameTest, ALineOfThreePaysItsPrizeAndAnythingElseIsALoss) {
     }
 }
 
-TEST_F(GameTest, SpendingTheLastQuarterBringsTheGuardOnceThenTheEnd) {
-    form.Money = 0.5F;
-    for (int spin = 0; spin < 2; ++spin) { // the second is a win that comes too late
-        services.script = spinOf(1, {seven, seven, spin == 0 ? apple : seven});
-        game.pull();
-        form.scheduler().advanceBy(spin == 0 ? 500 : 1000);
+// From $70 to the end with the space bar alone, losing every spin. The last quarter's spin
+// would win, too late: the guard shows once, with the default title, and the game ends.
+TEST_F(GameTest, TheKeyboardAlonePlaysAWholeGameAndTheLastQuarterBringsTheGuard) {
+    int spins = 0;
+    for (; services.ends.empty() && spins < 1000; ++spins) {
+        services.script = spinOf(1, {seven, seven, form.Money > 0.25F ? apple : seven});
+        form.keyDown(Key::Space);
+        form.keyUp(Key::Space);
+        form.scheduler().advanceBy(1000);
     }
-    EXPECT_EQ(
-        services.boxes, // with the default title, once
-        std::vector<std::string>{
-            " | Guard: Hey get out of here if you don't have any money!! | OK | timers paused"});
+    EXPECT_EQ(spins, 280);
+    EXPECT_EQ(services.boxes,
+              std::vector<std::string>{" | Guard: Hey get out of here if you don't have any "
+                                       "money!! | OK | timers paused"});
     EXPECT_EQ(form.Label2.caption(), "$0.00");
     EXPECT_EQ(services.ends, std::vector<int>{0});
     game.pull(); // nothing runs after the end: that spin's reveal never finished
