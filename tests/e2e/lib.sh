@@ -96,9 +96,9 @@ point_at() { xdotool mousemove --window "$window" "$1" "$2"; }
 click_lever() { point_at "${lever[@]}" && xdotool click 1; }
 click_print() { point_at "${print_button[@]}" && xdotool click 1; }
 
-box() { # box TITLE: the X id of the newest window so titled other than the game's own
+box() { # box TITLE [SECONDS]: the X id of the newest window so titled other than the game's own
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq $((${2:-5} * 20))); do
         id=$(xdotool search --name "$1" 2>/dev/null | grep -vx "$window" | tail -n 1) || true
         [[ -n "$id" ]] && { echo "$id"; return; }
         sleep 0.05
@@ -106,7 +106,7 @@ box() { # box TITLE: the X id of the newest window so titled other than the game
     fail "no box titled '$1' appeared"
 }
 
-answer() { xdotool windowfocus --sync "$1" key --clearmodifiers "$2"; } # answer BOX KEY
+answer() { xdotool windowfocus --sync "$1" key --clearmodifiers "${@:2}"; } # answer BOX KEY...
 
 close_and_wait() { # close_and_wait [SECONDS]: one close request through the window manager
     wmctrl -i -c "$window" || fail "the close request could not be sent"

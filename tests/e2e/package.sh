@@ -9,7 +9,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$staging/out" >/dev/null
 deb=$(ls "$staging"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libqt6widgets6 libqt6printsupport6 libc6 fonts-liberation2; do
+for library in libqt6widgets6 libcups2 libc6 fonts-liberation2; do
     [[ "$depends" == *"$library"* ]] || fail "the package does not depend on $library"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "qt6-wayland is not recommended"
