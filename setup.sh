@@ -4,13 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libxcb1-dev libcups2-dev fonts-liberation2)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgl-dev
+          libcups2-dev libwayland-dev libxcb1-dev fonts-liberation2)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
-               imagemagick cups cups-ipp-utils poppler-utils dpkg-dev file
-               desktop-file-utils appstream fonts-dejavu-core
+               imagemagick cups cups-ipp-utils poppler-utils dpkg-dev file faketime
+               desktop-file-utils appstream lintian fonts-dejavu-core
                dbus-daemon dbus-bin at-spi2-core python3-pyatspi
-               qt6-base-private-dev qt6-wayland weston openbox wmctrl)
+               qt6-wayland weston openbox wmctrl kwin-wayland kwin-style-breeze)
 fi
 
 missing=()

@@ -150,7 +150,12 @@ void Form::keyDown(Key key) {
     }
     if (key == Key::Tab || key == Key::BackTab) {
         moveFocus(key == Key::Tab);
-    } else if (!keyHeld_) {
+        return;
+    }
+    if (keyHeld_ == key) {
+        releaseLostKey();
+    }
+    if (!keyHeld_) {
         keyPress_ = leftButtonAtCentreOf(*focused_);
         mouseDown(keyPress_);
         keyHeld_ = key; // after the press, which first lets go of a lost left button
@@ -160,6 +165,12 @@ void Form::keyDown(Key key) {
 void Form::keyUp(Key key) {
     if (takesInput() && keyHeld_ == key) {
         mouseUp(keyPress_); // where it went down, though the focus may have moved since
+    }
+}
+
+void Form::releaseLostKey() {
+    if (takesInput() && keyHeld_) {
+        release(keyPress_, false);
     }
 }
 

@@ -58,10 +58,14 @@ class Form {
 
     // The keyboard: Tab and Shift+Tab move the focus among the controls that take it, and
     // Space or Return on the focused one is the left button going down at its centre while the
-    // key goes down, and coming up while it comes up. A key already down does nothing more.
+    // key goes down, and coming up while it comes up. Another key while one holds the button
+    // does nothing; the same key again lost its release on the way, which it first delivers.
     enum class Key { Space, Return, Tab, BackTab };
     void keyDown(Key key);
     void keyUp(Key key);
+    // The window lost the keyboard: a key that holds the button came up elsewhere, and its
+    // release is delivered now, though never as a click.
+    void releaseLostKey();
     [[nodiscard]] const Image* focused() const { return focused_; }
     // The focus is shown once a key has been used: a mouse player sees no mark of it.
     [[nodiscard]] bool showsFocus() const { return showsFocus_; }

@@ -65,6 +65,8 @@ struct FormDescription {
     int clientHeight = 0;
     Color backColor = 0xFFFFFF;
     std::string_view icon{};
+    // A folder of the program's files that holds the icon at larger sizes, one PNG a size.
+    std::string_view iconRenditions{};
 };
 
 } // namespace jangora

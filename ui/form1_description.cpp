@@ -193,7 +193,8 @@ const FormDescription form1Window{.application = "Jangora",
                                   .clientWidth = 9105,
                                   .clientHeight = 6735,
                                   .backColor = 0xFFFFFF,
-                                  .icon = "jangora.ico"};
+                                  .icon = "jangora.ico",
+                                  .iconRenditions = "icons"};
 
 std::span<const ControlDescription> form1Controls() {
     return controls;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 
 namespace jangora {
 
@@ -31,10 +32,14 @@ FormClock::FormClock(std::function<void()> ring)
             }
         });
     } else {
-        fallback_.setSingleShot(true);
-        fallback_.setTimerType(Qt::PreciseTimer);
-        connect(&fallback_, &QTimer::timeout, this, [this] { ring_(); });
+        useFallback();
     }
+}
+
+void FormClock::useFallback() {
+    fallback_.setSingleShot(true);
+    fallback_.setTimerType(Qt::PreciseTimer);
+    connect(&fallback_, &QTimer::timeout, this, [this] { ring_(); });
 }
 
 FormClock::~FormClock() {
@@ -54,16 +59,30 @@ Scheduler::Millis FormClock::now() const {
            nanosPerMilli;
 }
 
+// Armed for the time left until the deadline, as read from the clock that tells the time: an
+// absolute deadline would be read by the kernel on its own clock, which this program may see
+// shifted (as under faketime), and then ring a year late or never.
 void FormClock::setAlarm(Scheduler::Millis deadline) {
     if (timer_ < 0) {
         fallback_.start(static_cast<int>(std::max<Scheduler::Millis>(0, deadline - now())));
         return;
     }
-    const std::int64_t nanos = start_.tv_nsec + (deadline % 1000) * nanosPerMilli;
+    const timespec now = monotonicNow();
+    const std::int64_t left = std::max<std::int64_t>(
+        1, (start_.tv_sec - now.tv_sec) * nanosPerSecond + (start_.tv_nsec - now.tv_nsec) +
+               deadline * nanosPerMilli); // at least a nanosecond: zero would disarm it
     itimerspec alarm{};
-    alarm.it_value.tv_sec = start_.tv_sec + deadline / 1000 + nanos / nanosPerSecond;
-    alarm.it_value.tv_nsec = nanos % nanosPerSecond;
-    timerfd_settime(timer_, TFD_TIMER_ABSTIME, &alarm, nullptr);
+    alarm.it_value.tv_sec = left / nanosPerSecond;
+    alarm.it_value.tv_nsec = left % nanosPerSecond;
+    if (timerfd_settime(timer_, 0, &alarm, nullptr) != 0) {
+        // The game's timers must go on: from now on a QTimer keeps them.
+        std::perror("jangora: the game's clock could not be set, keeping time less finely");
+        rings_.reset();
+        close(timer_);
+        timer_ = -1;
+        useFallback();
+        setAlarm(deadline);
+    }
 }
 
 void FormClock::clearAlarm() {
@@ -72,7 +91,7 @@ void FormClock::clearAlarm() {
         return;
     }
     const itimerspec off{};
-    timerfd_settime(timer_, TFD_TIMER_ABSTIME, &off, nullptr);
+    timerfd_settime(timer_, 0, &off, nullptr); // cannot fail on a timerfd of ours
 }
 
 } // namespace jangora

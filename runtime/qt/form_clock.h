@@ -15,7 +15,7 @@ namespace jangora {
 // The real clock of a form, in milliseconds from its start, and one alarm set for the form's
 // earliest deadline. The alarm rings on the deadline's own millisecond, to the microsecond: a
 // QTimer counts whole milliseconds from when it is set, and rings up to one late. Without a
-// timerfd it falls back to such a QTimer.
+// timerfd, or once one cannot be set, it falls back to such a QTimer.
 class FormClock : public QObject {
   public:
     explicit FormClock(std::function<void()> ring);
@@ -29,6 +29,8 @@ class FormClock : public QObject {
     void clearAlarm();
 
   private:
+    void useFallback();
+
     std::function<void()> ring_;
     timespec start_{};
     int timer_ = -1; // a timerfd

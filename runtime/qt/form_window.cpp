@@ -95,19 +95,6 @@ MouseEvent toMouseEvent(const QMouseEvent& event, QPoint client) {
             static_cast<float>(at.x() * twipsPerPixel), static_cast<float>(at.y() * twipsPerPixel)};
 }
 
-Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
-    if (part != TitleBar::Part::Resize) {
-        return Qt::ArrowCursor;
-    }
-    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) {
-        return Qt::SizeFDiagCursor;
-    }
-    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge)) {
-        return Qt::SizeBDiagCursor;
-    }
-    return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
-}
-
 // Space and Return act on the focused control, Tab and Shift+Tab move the focus.
 std::optional<Form::Key> toKey(const QKeyEvent& event) {
     switch (event.key()) {
@@ -133,22 +120,21 @@ QRectF toPixels(const Rect& twips) {
 }
 
 FormWindow::FormWindow(Form& form)
-    : form_(form), framed_(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))),
-      client_(framed_ ? QPoint(TitleBar::margins.left(), TitleBar::margins.top()) : QPoint()) {
+    : form_(form),
+      frame_(*this, QSize(static_cast<int>(form.description().clientWidth / twipsPerPixel),
+                          static_cast<int>(form.description().clientHeight / twipsPerPixel))) {
     const FormDescription& description = form.description();
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | (framed_ ? Qt::FramelessWindowHint : Qt::Widget));
-    setMouseTracking(framed_); // the border's cursors
     setWindowTitle(QString::fromUtf8(description.caption.data(),
                                      static_cast<qsizetype>(description.caption.size())));
     if (form.icon()) {
         setWindowIcon(QIcon(QPixmap::fromImage(decodePicture(*form.icon()))));
     }
-    const QSize client(static_cast<int>(description.clientWidth / twipsPerPixel),
-                       static_cast<int>(description.clientHeight / twipsPerPixel));
-    restingSize_ = framed_ ? client.grownBy(TitleBar::margins) : client;
-    resize(restingSize_);
+    if (!description.iconRenditions.empty()) {
+        frame_.addIconRenditions(
+            QStringLiteral(":/assets/") +
+            QString::fromUtf8(description.iconRenditions.data(),
+                              static_cast<qsizetype>(description.iconRenditions.size())));
+    }
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -164,11 +150,11 @@ FormWindow::FormWindow(Form& form)
 }
 
 QRect FormWindow::clientArea() const {
-    return framed_ ? rect().marginsRemoved(TitleBar::margins) : rect();
+    return frame_.clientArea();
 }
 
 QRect FormWindow::onScreen(const Rect& twips) const {
-    return toPixels(twips).translated(client_).toAlignedRect();
+    return toPixels(twips).translated(clientArea().topLeft()).toAlignedRect();
 }
 
 void FormWindow::prepareFonts() const {
@@ -207,14 +193,11 @@ void FormWindow::afterEvent() {
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
+    const QRect client = clientArea();
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    if (framed_) {
-        TitleBar::paint(painter, *this);
-        painter.setClipRect(clientArea(), Qt::IntersectClip);
-        painter.translate(client_);
-    }
-    painter.fillRect(QRect(QPoint(), clientArea().size()), toQColor(form_.description().backColor));
+    painter.setClipRegion(event->region().intersected(client));
+    painter.translate(client.topLeft());
+    painter.fillRect(QRect(QPoint(), client.size()), toQColor(form_.description().backColor));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // Images and labels in creation order, then the lines, so the bars and the frame stay whole.
     for (const auto& control : form_.controls()) {
@@ -235,11 +218,6 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     if (form_.showsFocus() && form_.focused()) {
         paintFocus(painter, *form_.focused());
     }
-    if (unmaximizing_ && (windowState() & Qt::WindowMaximized)) {
-        // After this frame has gone to the window system.
-        QTimer::singleShot(0, this,
-                           [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
-    }
 }
 
 template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
@@ -251,10 +229,7 @@ template <class Delivery> void FormWindow::deliver(const Delivery& delivery) {
 // With every mouse event Qt says which buttons are down: a button the form holds that is not
 // among them lost its release on the way.
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-    if (titleBarTakes(*event)) {
-        return;
-    }
-    const MouseEvent press = toMouseEvent(*event, client_);
+    const MouseEvent press = toMouseEvent(*event, clientArea().topLeft());
     deliver([&] {
         form_.releaseLostButtons(event->buttons().toInt(), press.X, press.Y);
         form_.mouseDown(press);
@@ -267,10 +242,7 @@ void FormWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (titleBarTakes(*event)) {
-        return;
-    }
-    const MouseEvent release = toMouseEvent(*event, client_);
+    const MouseEvent release = toMouseEvent(*event, clientArea().topLeft());
     deliver([&] {
         form_.releaseLostButtons(event->buttons().toInt() | release.Button, release.X, release.Y);
         form_.mouseUp(release);
@@ -279,49 +251,8 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 // Moves come while a button is held, and over a window that draws its own border.
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (titleBarTakes(*event)) {
-        return;
-    }
-    const MouseEvent move = toMouseEvent(*event, client_);
+    const MouseEvent move = toMouseEvent(*event, clientArea().topLeft());
     deliver([&] { form_.releaseLostButtons(event->buttons().toInt(), move.X, move.Y); });
-}
-
-// The first button to go down says where every button goes until all are up: to the form, or
-// to the title bar, whose bar moves the window, its border resizes it, and its two buttons
-// minimize and close it when clicked. A double click on it is a press like any other.
-bool FormWindow::titleBarTakes(const QMouseEvent& event) {
-    if (!framed_) {
-        return false;
-    }
-    Qt::Edges edges;
-    const TitleBar::Part part = TitleBar::partAt(size(), event.position().toPoint(), &edges);
-    const bool firstDown = event.type() != QEvent::MouseButtonRelease &&
-                           event.type() != QEvent::MouseMove && event.buttons() == event.button();
-    if (firstDown) {
-        pressed_ = part;
-        if (part == TitleBar::Part::Move && event.button() == Qt::LeftButton) {
-            windowHandle()->startSystemMove();
-        } else if (part == TitleBar::Part::Resize && event.button() == Qt::LeftButton) {
-            windowHandle()->startSystemResize(edges);
-        }
-    }
-    if (event.buttons() == Qt::NoButton) {
-        setCursor(cursorFor(part, edges));
-    }
-    const TitleBar::Part held = pressed_;
-    if (event.type() == QEvent::MouseButtonRelease && event.buttons() == Qt::NoButton) {
-        pressed_ = TitleBar::Part::Client;
-        if (event.button() == Qt::LeftButton && part == held) {
-            if (part == TitleBar::Part::Minimize) {
-                showMinimized();
-            } else if (part == TitleBar::Part::Close) {
-                close();
-            }
-        }
-    }
-    return held != TitleBar::Part::Client ||
-           (event.type() == QEvent::MouseMove && event.buttons() == Qt::NoButton &&
-            part != TitleBar::Part::Client);
 }
 
 // Space, Return, Tab and Shift+Tab go to the form, their auto-repeats nowhere; other keys are
@@ -334,6 +265,13 @@ void FormWindow::keyEvent(QKeyEvent& event) {
         const bool down = event.type() == QEvent::KeyPress;
         deliver([&] { down ? form_.keyDown(*key) : form_.keyUp(*key); });
     }
+}
+
+// The keyboard went elsewhere (another window, or a program that grabbed it): a key held in
+// the window comes up there, unseen.
+void FormWindow::focusOutEvent(QFocusEvent* event) {
+    deliver([&] { form_.releaseLostKey(); });
+    QWidget::focusOutEvent(event);
 }
 
 // Tab and Shift+Tab move the focus among the form's controls, not among widgets.
@@ -354,14 +292,9 @@ void FormWindow::leaveEvent(QEvent* /*event*/) {
     releaseEveryButton();
 }
 
-bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-    const auto* window = static_cast<QWindow*>(watched);
-    if (event->type() == QEvent::Expose && !window->isExposed()) {
+bool FormWindow::eventFilter(QObject* /*watched*/, QEvent* event) {
+    if (event->type() == QEvent::Expose && !windowHandle()->isExposed()) {
         releaseEveryButton();
-    } else if (event->type() == QEvent::WindowStateChange && unmaximizing_ &&
-               !(window->windowStates() & Qt::WindowMaximized)) {
-        unmaximizing_ = false;
-        resize(restingSize_);
     }
     return false;
 }
@@ -371,38 +304,10 @@ void FormWindow::showEvent(QShowEvent* /*event*/) {
 }
 
 void FormWindow::releaseEveryButton() {
-    const QPointF pointer = mapFromGlobal(QCursor::pos()) - client_;
+    const QPointF pointer = mapFromGlobal(QCursor::pos()) - clientArea().topLeft();
     deliver([&] {
         form_.releaseLostButtons(0, static_cast<float>(pointer.x() * twipsPerPixel),
                                  static_cast<float>(pointer.y() * twipsPerPixel));
-    });
-}
-
-// The window cannot be maximized: a window manager or compositor that does it anyway, whatever
-// the window asks for, finds it undone at once, and the window back at its size before it.
-// Some platforms resize before they say the window is maximized, and a compositor takes the
-// undoing for nothing until a maximized frame has been drawn: the undoing waits for that
-// frame, the size to go back to is the last one that stood until the next turn of the event
-// loop, and it is restored once the platform says the window is no longer maximized.
-void FormWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
-        unmaximizing_ = true;
-        sizeToKeep_.reset();
-        update();
-    }
-    QWidget::changeEvent(event);
-}
-
-void FormWindow::resizeEvent(QResizeEvent* /*event*/) {
-    if (unmaximizing_) {
-        return;
-    }
-    sizeToKeep_ = size();
-    QTimer::singleShot(0, this, [this] {
-        if (sizeToKeep_) {
-            restingSize_ = *sizeToKeep_;
-            sizeToKeep_.reset();
-        }
     });
 }
 

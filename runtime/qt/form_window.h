@@ -2,7 +2,7 @@
 
 #include "runtime/qt/form_clock.h"
 #include "runtime/qt/picture_cache.h"
-#include "runtime/qt/title_bar.h"
+#include "runtime/qt/window_frame.h"
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -20,8 +20,7 @@ struct Rect;
 
 // The top-level window of a form: paints what the form holds, hands it the mouse and the
 // keyboard, and drives its timers from the real clock with one alarm set for the earliest
-// deadline. Where the window system leaves the frame to the program (Wayland), it draws its
-// own title bar around the client area.
+// deadline. Its frame (WindowFrame) lies around the client area.
 class FormWindow : public QWidget {
   public:
     explicit FormWindow(Form& form);
@@ -52,12 +51,11 @@ class FormWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override { keyEvent(*event); }
     void keyReleaseEvent(QKeyEvent* event) override { keyEvent(*event); }
+    void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void leaveEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -67,16 +65,9 @@ class FormWindow : public QWidget {
     void afterEvent();
     void releaseEveryButton();
     void keyEvent(QKeyEvent& event);
-    // The title bar's share of a mouse event; true when it took the event.
-    bool titleBarTakes(const QMouseEvent& event);
 
     Form& form_;
-    const bool framed_;                               // draws its own title bar and border
-    const QPoint client_;                             // where the client area starts
-    TitleBar::Part pressed_ = TitleBar::Part::Client; // where the first button held went down
-    QSize restingSize_;                               // the size a maximizing is undone to
-    std::optional<QSize> sizeToKeep_; // a new size, until it has stood a turn of the loop
-    bool unmaximizing_ = false;
+    WindowFrame frame_;
     PictureCache pictures_;
     FormClock clock_{[this] { runDueTimers(); }};
 };

@@ -1,10 +1,10 @@
 #include "runtime/qt/host.h"
 
 #include "runtime/qt/accessibility.h"
-#include "runtime/qt/display_check.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/frame_trace.h"
 #include "runtime/qt/qt_services.h"
+#include "runtime/qt/window_system.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -50,10 +50,6 @@ std::jthread readFontConfiguration() {
 } // namespace
 
 int runHost(int argc, char** argv, const FormFactory& makeForm) {
-    if (const std::optional<std::string> problem = displayProblem()) {
-        std::fprintf(stderr, "jangora: cannot open the game's window: %s.\n", problem->c_str());
-        return 2;
-    }
     // Through shared memory, Qt's X11 support waits for the server to have read one repaint
     // before it draws the next: a round trip, and two wake-ups, for each blink of the status
     // line. The game repaints a few small boxes, as cheap to send in the request itself.
@@ -66,7 +62,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     }
     std::jthread fontConfiguration = readFontConfiguration();
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = openWindowSystem(argc, argv);
     if (fontConfiguration.joinable()) {
         fontConfiguration.join();
     }
@@ -93,9 +89,10 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         return form->exitStatus();
     }
     window.show();
+    window.activateWindow(); // in a session without a window manager too
     window.prepareFonts();
     window.startClock();
-    const int status = application.exec();
+    const int status = QApplication::exec();
     return form->ended() ? form->exitStatus() : status;
 }
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The game in odd surroundings. Without a reachable display (none set, one nobody serves, a
-# screen the display lacks) it says so in one line and exits with status 2. In odd locales (one
+# screen the display lacks, a WAYLAND_SOCKET that is no Wayland connection) it says so in one
+# line and exits with status 2. Under libfaketime, a year ahead, its timers keep time. In odd
+# locales (one
 # no system has; Hebrew, Arabic and Persian, right to left, the last two with digits of their
 # own) it starts and writes the bankroll in its box; the texts are checked in the Qt tests. At
 # a device-pixel ratio of 2 its client area is 1214 x 898 device pixels, laid out as at 1x,
@@ -8,14 +10,33 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x 1400x1000x24
-for display in "" ":99999" "$DISPLAY.5"; do
+runtime=$(mktemp -d) # as a desktop session has, so that only the display is missing
+chmod 700 "$runtime"
+trap 'cleanup; rm -rf "$runtime"' EXIT
+for setting in DISPLAY= DISPLAY=:99999 "DISPLAY=$DISPLAY.5" "DISPLAY= WAYLAND_SOCKET=junk" \
+    "DISPLAY= WAYLAND_SOCKET=0" "DISPLAY= QT_QPA_PLATFORM=wayland WAYLAND_SOCKET=0"; do
     refused=0
-    DISPLAY=$display QT_QPA_PLATFORM= "$game" 2>"$shots/no_display.txt" </dev/null || refused=$?
+    # shellcheck disable=SC2086 # the setting is words for env
+    env XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM= $setting "$game" 2>"$shots/no_display.txt" \
+        </dev/null || refused=$?
     said=$(cat "$shots/no_display.txt")
     [[ $refused == 2 && $said == *display* && $(wc -l <<<"$said") == 1 ]] ||
-        fail "DISPLAY='$display': status $refused, said: $said"
-    echo "$said"
+        fail "$setting: status $refused, said: $said"
+    echo "$setting: $said"
 done
+
+# A year ahead: the status line blinks, the bankroll shows, a spin is revealed and evaluated.
+start_game env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME=+365d
+shot faketime_start
+shot_after 0.8 faketime_blinked
+(($(differing faketime_start faketime_blinked $status_box) > 100)) || fail "no blink under faketime"
+below "$(mean faketime_start "$bankroll_box")" 0.95 || fail "no bankroll under faketime"
+click_lever
+shot_after 1 faketime_spun
+below "$(mean faketime_spun "${reel_boxes[2]}")" 0.97 || fail "no spin revealed under faketime"
+(($(differing faketime_start faketime_spun "$bankroll_box") > 20)) || fail "no charge under faketime"
+echo "a year ahead under libfaketime: blinks, shows the bankroll, plays a spin"
+stop_game
 
 for locale in xx_XX.UTF-8 ar_EG.UTF-8 he_IL.UTF-8 fa_IR.UTF-8; do
     LC_ALL=$locale LANG=$locale start_game

@@ -58,8 +58,8 @@ start_window_manager() { # openbox, to frame and close the game's window as a de
     fail "openbox did not start"
 }
 
-start_game() { # start_game [ARGS]: the game, and its window found
-    "$game" "$@" &
+start_game() { # start_game [COMMAND...]: the game, through COMMAND if given, and its window found
+    "$@" "$game" &
     game_pid=$!
     window=
     for _ in $(seq 100); do # Qt's other windows of that name are never shown
@@ -106,10 +106,17 @@ box() { # box TITLE [SECONDS]: the X id of the newest window so titled other tha
     fail "no box titled '$1' appeared"
 }
 
+shown_box() { # shown_box TITLE: the X ids of shown windows so titled other than the game's own
+    local id
+    for id in $(xdotool search --name "$1" 2>/dev/null | grep -vx "$window"); do
+        xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && echo "$id"
+    done
+    true
+}
+
 answer() { xdotool windowfocus --sync "$1" key --clearmodifiers "${@:2}"; } # answer BOX KEY...
 
-close_and_wait() { # close_and_wait [SECONDS]: one close request through the window manager
-    wmctrl -i -c "$window" || fail "the close request could not be sent"
+wait_for_end() { # wait_for_end [SECONDS]: until the game has ended; its status in exit_status
     for _ in $(seq $((${1:-3} * 20))); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.05
@@ -118,4 +125,9 @@ close_and_wait() { # close_and_wait [SECONDS]: one close request through the win
     exit_status=0
     wait "$game_pid" || exit_status=$?
     game_pid=
+}
+
+close_and_wait() { # close_and_wait [SECONDS]: one close request through the window manager
+    wmctrl -i -c "$window" || fail "the close request could not be sent"
+    wait_for_end "${1:-3}"
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package: built by CPack, its dependencies from the linked libraries, its menu
-# entry and metadata accepted by the validators, and the binary it installs opens the window.
+# The Debian package: built by CPack, its dependencies from the linked libraries, Debian's own
+# checker (lintian) finding nothing to warn of, its menu entry and metadata accepted by the
+# validators; the game it installs where games go opens its window, whose icon comes in the
+# sizes the package installs for the desktop.
 source "$(dirname "$0")/lib.sh" "$@"
 
 staging=$(mktemp -d)
@@ -14,6 +16,8 @@ for library in libqt6widgets6 libcups2 libc6 fonts-liberation2; do
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "qt6-wayland is not recommended"
 
+lintian --tag-display-limit 0 --fail-on error,warning "$deb" || fail "lintian found the faults above"
+
 dpkg-deb -x "$deb" "$staging/root"
 share=$staging/root/usr/share
 desktop-file-validate "$share/applications/org.jangora.Jangora.desktop" || fail "menu entry refused"
@@ -24,6 +28,12 @@ for size in 16 32 48 64 128 256; do
 done
 
 start_x
-game=$staging/root/usr/bin/jangora
+game=$staging/root/usr/games/jangora
 start_game
-echo "the installed binary opened its window"
+sleep 0.5 # the larger icons follow the first frame
+icons=$(xprop -len 2000000 -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -V |
+    tr '\n' ' ')
+echo "the installed game opened its window; its icons: $icons"
+for size in 16 32 48 64 128 256; do
+    [[ $icons == *"($size x $size)"* ]] || fail "the window has no $size px icon"
+done

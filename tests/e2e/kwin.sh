@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The game under KDE Plasma's compositor (kwin_wayland, headless, with the Breeze decoration),
+# which decorates windows itself: the window has KWin's title bar and not one of its own (its
+# client area, as KWin sees it, is 607x449 and KWin's frame is taller); a maximize from KWin is
+# undone; a close from KWin ends the game with status 0. KWin is driven by scripts of its own.
+source "$(dirname "$0")/lib.sh" "$@"
+
+[[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+trap 'kill ${on_kwin:-} ${kwin_pid:-} 2>/dev/null; cleanup; rm -rf "$runtime"' EXIT
+# The installed binary carries a file capability that a container refuses: a plain copy has none.
+cp /usr/bin/kwin_wayland "$runtime/kwin_wayland"
+XDG_RUNTIME_DIR=$runtime KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES=kwin_scripting=true \
+    "$runtime/kwin_wayland" --virtual --socket kwin --width 1024 --height 768 \
+    >"$shots/kwin.log" 2>&1 &
+kwin_pid=$!
+until [[ -S $runtime/kwin ]] && dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+    org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1; do sleep 0.05; done
+
+env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=kwin QT_QPA_PLATFORM= "$game" &
+on_kwin=$!
+game_pid=$on_kwin
+script=0
+kwin_window() { # kwin_window ACTION: KWin's sizes of the game's window in `seen`, then ACTION
+    script=$((script + 1))
+    printf 'const ACTION = "%s";\nconst SCRIPT = %d;\n' "$1" "$script" |
+        cat - "$(dirname "$0")/kwin_window.js" >"$runtime/$script.js"
+    local id
+    id=$(dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+        org.kde.kwin.Scripting.loadScript string:"$runtime/$script.js" string:"s$script" |
+        awk '/int32/ { print $2 }')
+    dbus-send --session --print-reply --dest=org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null
+    for _ in $(seq 20); do
+        grep -q "game window $script:" "$shots/kwin.log" && break
+        sleep 0.05
+    done
+    seen=$(sed -n "s/.*game window $script: //p" "$shots/kwin.log")
+}
+for _ in $(seq 50); do
+    kwin_window nothing
+    [[ -n $seen ]] && break
+    sleep 0.1
+done
+echo "at the start: $seen"
+[[ $seen == "client 607x449, frame 607x"* && $seen != *"frame 607x449" ]] ||
+    fail "not exactly one title bar, KWin's: $seen"
+kwin_window maximize
+sleep 1
+kwin_window nothing
+echo "maximized by KWin, a second later: $seen"
+[[ $seen == "client 607x449,"* ]] || fail "the maximize was not undone: $seen"
+kwin_window close
+wait_for_end 3
+((exit_status == 0)) || fail "closed by KWin, the game ended with $exit_status"
+echo "closed by KWin: status 0"
