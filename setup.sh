@@ -10,7 +10,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
                imagemagick cups cups-ipp-utils poppler-utils dpkg-dev file faketime
                desktop-file-utils appstream lintian fonts-dejavu-core
-               dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+               dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
                qt6-wayland weston openbox wmctrl kwin-wayland kwin-style-breeze)
 fi
 

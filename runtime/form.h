@@ -96,6 +96,8 @@ class Form {
     void close() { end(reportingError_ ? 1 : 0); }
 
     [[nodiscard]] bool ended() const { return ended_; }
+    // Whether a handler waits on a box (or a print) of the host.
+    [[nodiscard]] bool boxOpen() const { return modalDepth_ > 0; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
 
     // The host is told of every change it shows: the control (for a screen reader) and the

@@ -21,13 +21,16 @@ struct FontDescription {
 };
 
 // What a screen reader is told of a control. A label's name is its caption, and that of an
-// image presented as a label is what its picture shows (nothing while it is hidden).
-enum class AccessibleRole { None, PushButton, Label, Graphic };
+// image presented as a label is what its picture shows (nothing while it is hidden). The
+// window's status bar is a label whose caption, followed by those of the status items, is
+// read out whenever one of them changes, and on demand (Orca's where-am-I).
+enum class AccessibleRole { None, PushButton, Label, StatusBar, Graphic };
 
 struct AccessibleDescription {
     AccessibleRole role = AccessibleRole::None;
     std::string_view name{};
     std::string_view description{};
+    bool statusItem = false; // read with the status bar
 };
 
 struct ControlDescription {

@@ -135,7 +135,7 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .font = arial24,
          .foreColor = 0x000080,
          .alignment = Alignment::Center,
-         .accessible = {.role = AccessibleRole::Label, .description = "Status"}});
+         .accessible = {.role = AccessibleRole::StatusBar}});
     // The frame around the bankroll.
     add(line("Line11", 1800, 6360, 5400, 6360, 3));
     add(line("Line10", 1800, 5880, 1800, 6360, 3));
@@ -160,7 +160,8 @@ constexpr std::array<ControlDescription, controlCount> describeControls() {
          .font = sansSerif18,
          .backColor = 0xC0FFC0,
          .alignment = Alignment::Center,
-         .accessible = {.role = AccessibleRole::Label, .description = "Bankroll"}});
+         .accessible = {
+             .role = AccessibleRole::Label, .description = "Bankroll", .statusItem = true}});
     add({.kind = Image,
          .name = "Image1",
          .left = 6720,

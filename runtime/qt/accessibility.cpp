@@ -3,6 +3,7 @@
 #include "runtime/form.h"
 #include "runtime/qt/form_window.h"
 
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -42,10 +43,14 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
     [[nodiscard]] QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(&window_);
     }
-    [[nodiscard]] QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface* /*child*/) const override {
-        return -1;
+    // The status bar's one child: what it says out loud.
+    void setNotification(QAccessibleInterface* notification) { notification_ = notification; }
+    [[nodiscard]] QAccessibleInterface* child(int index) const override {
+        return index == 0 ? notification_ : nullptr;
+    }
+    [[nodiscard]] int childCount() const override { return notification_ ? 1 : 0; }
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child == notification_ ? 0 : -1;
     }
     [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
         return nullptr;
@@ -81,6 +86,8 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
             return QAccessible::Button;
         case AccessibleRole::Label:
             return QAccessible::StaticText;
+        case AccessibleRole::StatusBar:
+            return QAccessible::StatusBar;
         case AccessibleRole::Graphic:
         case AccessibleRole::None:
             break;
@@ -127,19 +134,84 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
 
     FormWindow& window_;
     const Control& control_;
+    QAccessibleInterface* notification_ = nullptr;
     QString announcedName_ = text(QAccessible::Name);
     QAccessible::State announcedState_ = state();
+};
+
+// What the status bar says out loud. Orca presents a status bar's notification by its text
+// alone when it shows: it shows anew with the status bar's text and its items' each time they
+// change.
+class StatusNotification : public QAccessibleInterface {
+  public:
+    explicit StatusNotification(QAccessibleInterface& statusBar) : statusBar_(statusBar) {}
+
+    void say(const QString& text) {
+        if (shown_) {
+            shown_ = false;
+            QAccessibleEvent hidden(this, QAccessible::ObjectHide);
+            QAccessible::updateAccessibility(&hidden);
+        }
+        text_ = text;
+        shown_ = true;
+        QAccessibleEvent shown(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
+
+    [[nodiscard]] bool isValid() const override { return true; }
+    [[nodiscard]] QObject* object() const override { return nullptr; }
+    [[nodiscard]] QWindow* window() const override { return statusBar_.window(); }
+    [[nodiscard]] QAccessibleInterface* parent() const override { return &statusBar_; }
+    [[nodiscard]] QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
+    [[nodiscard]] int childCount() const override { return 0; }
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* /*child*/) const override {
+        return -1;
+    }
+    [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
+        return nullptr;
+    }
+    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
+    [[nodiscard]] QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? text_ : QString();
+    }
+    [[nodiscard]] QRect rect() const override { return statusBar_.rect(); }
+    [[nodiscard]] QAccessible::Role role() const override { return QAccessible::Notification; }
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = !shown_;
+        return state;
+    }
+
+  private:
+    QAccessibleInterface& statusBar_;
+    QString text_;
+    bool shown_ = false;
 };
 
 FormAccessible::FormAccessible(FormWindow& window)
     : QAccessibleWidget(&window, QAccessible::Window), window_(window) {
     for (const auto& control : window.form().controls()) {
-        if (control->accessible().role != AccessibleRole::None) {
-            children_.push_back(new ControlAccessible(window, *control));
-            QAccessible::registerAccessibleInterface(children_.back());
-            byControl_.emplace(control.get(), children_.back());
+        if (control->accessible().role == AccessibleRole::None) {
+            continue;
+        }
+        auto* accessible = new ControlAccessible(window, *control);
+        QAccessible::registerAccessibleInterface(accessible);
+        children_.push_back(accessible);
+        byControl_.emplace(control.get(), accessible);
+        if (control->accessible().role == AccessibleRole::StatusBar) {
+            statusBar_ = control.get();
+            notification_ = new StatusNotification(*accessible);
+            QAccessible::registerAccessibleInterface(notification_);
+            accessible->setNotification(notification_);
+        } else if (control->accessible().statusItem) {
+            statusItems_.push_back(control.get());
         }
     }
+    // A change of the status and those that follow it within a moment (a prize reaches the
+    // bankroll a millisecond after the result) are read out together, once.
+    statusSettles_.setSingleShot(true);
+    statusSettles_.setInterval(30);
+    QObject::connect(&statusSettles_, &QTimer::timeout, [this] { sayStatus(); });
     // Reading order: top to bottom, then left to right.
     std::stable_sort(children_.begin(), children_.end(), [](auto* a, auto* b) {
         const Rect boxA = a->control().paintBounds();
@@ -150,6 +222,9 @@ FormAccessible::FormAccessible(FormWindow& window)
 }
 
 FormAccessible::~FormAccessible() {
+    if (notification_) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notification_));
+    }
     for (ControlAccessible* child : children_) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(child));
     }
@@ -191,6 +266,9 @@ void FormAccessible::changed(const Control& control) {
     if (const auto found = byControl_.find(&control); found != byControl_.end()) {
         found->second->announceChanges();
     }
+    if (notification_ && statusText() != statusSaid_ && !statusSettles_.isActive()) {
+        statusSettles_.start();
+    }
     if (window_.form().focused() != focus_) {
         focus_ = window_.form().focused();
         if (QAccessibleInterface* focused = focusChild()) {
@@ -198,6 +276,39 @@ void FormAccessible::changed(const Control& control) {
             QAccessible::updateAccessibility(&focus);
         }
     }
+}
+
+void FormAccessible::windowFocused() {
+    // After Qt has told of the window's own focus, which a screen reader would take last.
+    QTimer::singleShot(0, &statusSettles_, [this] {
+        focus_ = window_.form().focused();
+        if (QAccessibleInterface* focused = focusChild(); focused && window_.hasFocus()) {
+            QAccessibleEvent focus(focused, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+        if (notification_ && statusText() != statusSaid_) {
+            sayStatus(); // what changed behind a box
+        }
+    });
+}
+
+// The status bar's caption, then its items'.
+QString FormAccessible::statusText() const {
+    QStringList parts;
+    for (const Control* control : statusItems_) {
+        parts << byControl_.at(control)->text(QAccessible::Name);
+    }
+    parts.prepend(byControl_.at(statusBar_)->text(QAccessible::Name));
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char(' '));
+}
+
+void FormAccessible::sayStatus() {
+    if (window_.form().boxOpen()) {
+        return; // a box's words come first: the status follows once the window is back
+    }
+    statusSaid_ = statusText();
+    notification_->say(statusSaid_);
 }
 
 void installFormAccessibility() {

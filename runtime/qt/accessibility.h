@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <QTimer>
 
 #include <map>
 #include <vector>
@@ -9,6 +10,7 @@ namespace jangora {
 
 class Control;
 class ControlAccessible;
+class StatusNotification;
 class FormWindow;
 
 // What assistive technology sees of a form's window: the window, named by its caption, and
@@ -26,15 +28,25 @@ class FormAccessible : public QAccessibleWidget {
     [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
     [[nodiscard]] QAccessibleInterface* focusChild() const override;
 
-    // Tells assistive technology what changed of a control: its name, its state, the focus;
-    // each once, when it changes.
+    // Tells assistive technology what changed of a control: its name, its state, the focus,
+    // the status; each once, when it changes.
     void changed(const Control& control);
+    // The window took the keyboard: the control with the focus is told as focused.
+    void windowFocused();
 
   private:
+    [[nodiscard]] QString statusText() const;
+    void sayStatus();
+
     FormWindow& window_;
     std::vector<ControlAccessible*> children_; // owned by Qt's cache once registered
     std::map<const Control*, ControlAccessible*> byControl_;
     const Control* focus_ = nullptr;
+    const Control* statusBar_ = nullptr;
+    std::vector<const Control*> statusItems_;
+    StatusNotification* notification_ = nullptr; // the status bar's voice
+    QTimer statusSettles_;
+    QString statusSaid_;
 };
 
 // Installs the factory that gives a form's window its FormAccessible.

@@ -142,11 +142,16 @@ FormWindow::FormWindow(Form& form)
         if (area.width > 0) {
             update(onScreen(area));
         }
-        if (QAccessible::isActive()) {
-            static_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this))
-                ->changed(control);
+        if (FormAccessible* accessible = this->accessible()) {
+            accessible->changed(control);
         }
     });
+}
+
+FormAccessible* FormWindow::accessible() {
+    return QAccessible::isActive()
+               ? dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this))
+               : nullptr;
 }
 
 QRect FormWindow::clientArea() const {
@@ -264,6 +269,13 @@ void FormWindow::keyEvent(QKeyEvent& event) {
     } else if (!event.isAutoRepeat()) {
         const bool down = event.type() == QEvent::KeyPress;
         deliver([&] { down ? form_.keyDown(*key) : form_.keyUp(*key); });
+    }
+}
+
+void FormWindow::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (FormAccessible* accessible = this->accessible()) {
+        accessible->windowFocused();
     }
 }
 

@@ -12,6 +12,7 @@
 namespace jangora {
 
 class Form;
+class FormAccessible;
 class Image;
 struct Rect;
 
@@ -51,6 +52,7 @@ class FormWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override { keyEvent(*event); }
     void keyReleaseEvent(QKeyEvent* event) override { keyEvent(*event); }
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void leaveEvent(QEvent* event) override;
@@ -59,6 +61,8 @@ class FormWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What assistive technology sees of the window, while one looks.
+    [[nodiscard]] FormAccessible* accessible();
     void runDueTimers();
     // Runs a delivery of input to the form at the present time, then sets the timer anew.
     template <class Delivery> void deliver(const Delivery& delivery);

@@ -1,6 +1,6 @@
-"""Reads the game's accessible tree as a screen reader does, prints it, checks it, plays a
-spin with the lever's action and reads the new bankroll, then opens the print question with
-the print button's action and answers No through the box's own button."""
+"""Reads the game's accessible tree through AT-SPI, prints it and checks it, then plays a spin
+with the lever's action, as a switch or a script would, and reads the new bankroll and the
+symbols the reel windows name. (What Orca says is the Orca test's.)"""
 import sys
 import time
 
@@ -43,7 +43,7 @@ app = until(lambda: next((app for app in pyatspi.Registry.getDesktop(0)
 dump(app)
 frame = find(app, "frame", "Jangora 2.4") or fail("no frame 'Jangora 2.4'")
 seen = [(child.getRoleName(), child.name, child.description) for child in frame]
-expected = [("label", "No game on.", "Status"), ("label", "", "Reel 1"), ("label", "", "Reel 2"),
+expected = [("status bar", "No game on.", ""), ("label", "", "Reel 1"), ("label", "", "Reel 2"),
             ("label", "", "Reel 3"),
             ("push button", "Lever", "Pull to play a spin for 25 cents"),
             ("image", "$$ CASH LEFT $$", ""), ("label", "$70.00", "Bankroll"),
@@ -59,10 +59,3 @@ reels = [child for child in frame if child.description.startswith("Reel")]
 until(lambda: all(reel.name in SYMBOLS for reel in reels)) or \
     fail(f"the reels name no symbols: {[reel.name for reel in reels]}")
 print("after the lever's action: bankroll", bankroll.name, "reels", [reel.name for reel in reels])
-
-find(frame, "push button", "Print the window").queryAction().doAction(0)
-question = "This button is to print the current screen. Are you sure you want to do that?"
-until(lambda: find(app, "label", question)) or fail("the print button's action asked nothing")
-until(lambda: find(app, "push button", "No")).queryAction().doAction(0)
-until(lambda: find(app, "label", question) is None) or fail("the print question stayed open")
-print("the print button's action asked to print; answered No")

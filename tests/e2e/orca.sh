@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# A blind player with Orca, the screen reader, on the accessibility bus of a session of the
+# test's own, plays with the keyboard alone. From Orca's own record of what it says: at the start
+# it speaks the lever, which has the focus, then the status line and the bankroll; after a spin
+# played with Space, the result as the status line shows it and the bankroll; on where-am-I,
+# the status bar; after the print question is answered No, the print button, which has the focus
+# again. Orca runs in a PID namespace of its own, since it will not start beside another.
+source "$(dirname "$0")/lib.sh" "$@"
+
+if [[ -z "${JANGORA_IN_NAMESPACE:-}" ]]; then
+    if ((EUID != 0)); then
+        echo "SKIP: Orca's own PID namespace needs root"
+        exit 77
+    fi
+    start_x
+    start_window_manager
+    JANGORA_IN_NAMESPACE=1 unshare --pid --fork --mount-proc --kill-child -- \
+        dbus-run-session -- "$0" "$@" || exit 1
+    exit 0
+fi
+
+for property in IsEnabled ScreenReaderEnabled; do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:$property \
+        variant:boolean:true >/dev/null
+done
+prefs=$(mktemp -d)
+trap 'cleanup; rm -rf "$prefs"' EXIT
+spoken=$shots/orca.log
+rm -f "$spoken"
+# Orca writes its record line by line, so that the test can read it as it goes.
+echo 'import orca.debug; orca.debug.debugFile.reconfigure(line_buffering=True)' \
+    >"$prefs/orca-customizations.py"
+SPEECHD_CMD=/bin/false orca -u "$prefs" --debug-file="$spoken" >"$shots/orca.out" 2>&1 &
+manager_pid=$! # stopped with the rest
+for _ in $(seq 100); do
+    grep -q "Startup complete notification made" "$spoken" 2>/dev/null && break
+    sleep 0.1
+done
+said() { sed -n "s/.*SPEECH OUTPUT: '\(.*\)' *{'established.*/\1/p" "$spoken"; } # one a line
+hears() { # hears PATTERN [SECONDS]: until Orca has said something that matches the pattern
+    for _ in $(seq $((${2:-5} * 10))); do
+        said | grep -qE "$1" && return
+        sleep 0.1
+    done
+    fail "Orca did not say /$1/; it said: $(said | tr '\n' '|')"
+}
+spoken_since() { said | tail -n +$(($1 + 1)) | tr '\n' '|'; }
+
+start_game
+hears '^Lever push button\.$'
+hears '^Pull to play a spin for 25 cents\.$'
+hears '^No game on\. \$70\.00\.$'
+echo "at the start Orca said: $(spoken_since 0)"
+
+mark=$(said | wc -l)
+xdotool key space
+results='You did not win anything\.|3 apples! You win \$10!|3 Cherries! You win \$15!!|3 Bananas!'
+results+=' You win \$30!!|3 BOXES!! YOU WIN \$50!!|3 \$ SIGNS!! YOU WIN \$100!!!|JACKPOT!!! YOU'
+results+=' WIN 1000\$!!!'
+hears "^($results) \\\$[0-9,]+\.[0-9]{2}\.$"
+echo "after a spin played with Space: $(spoken_since "$mark")"
+
+mark=$(said | wc -l)
+xdotool key Insert+KP_Enter Insert+KP_Enter
+hears "^($results) statusbar\.$"
+echo "where am I, twice: $(spoken_since "$mark")"
+
+xdotool key Tab Return
+hears '^This button is to print the current screen\. Are you sure you want to do that\?$'
+mark=$(said | wc -l)
+xdotool key Escape
+for _ in $(seq 50); do
+    spoken_since "$mark" | grep -q 'Print the window push button\.' && break
+    sleep 0.1
+done
+spoken_since "$mark" | grep -q 'Print the window push button\.' ||
+    fail "after the print question Orca said: $(spoken_since "$mark")"
+echo "the print question answered No: $(spoken_since "$mark")"
