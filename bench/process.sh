@@ -25,6 +25,12 @@ switches() {
     cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'
 }
 
+# Voluntary context switches alone, all threads: how often it went to sleep and was woken.
+voluntary() {
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'
+}
+
 # Nanoseconds on the CPU, all threads of the process.
 cpu_ns() {
     local total=0 ns _ task
@@ -61,11 +67,13 @@ stop_traced() {
 
 # Runs one program for $seconds after its first frame, in one of three modes: idle at its
 # start screen, at rest after one spin, or with a spin every 600 ms; appends
-# "startup_ms cpu_s paints_per_s peak_kib wakeups_per_s" to $out/<name>-<mode>.txt.
+# "startup_ms cpu_s paints_per_s peak_kib wakeups_per_s voluntary_wakeups_per_spin" to
+# $out/<name>-<mode>.txt.
 measure() {
     local name=$1 program=$2 title=$3 mode=$4 run=$5
     local log="$out/logs/$name-$mode-$run.log"
-    local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks= woke0 woke1
+    local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks= woke0 woke1 slept0 slept1
+    local spins=$((seconds * 1000 / 600))
     start_traced "$program" "$log"
     win=$(xdotool search --name "^$title\$" | head -n 1)
     xdotool mousemove --window "$win" "${lever[@]}"
@@ -76,32 +84,58 @@ measure() {
     mark=$(wc -l <"$log")
     cpu0=$(cpu_ns "$pid")
     woke0=$(switches "$pid")
+    slept0=$(voluntary "$pid")
     t0=$(now_us)
     if [[ $mode == play ]]; then
-        xdotool click --repeat $((seconds * 1000 / 600)) --delay 600 1 &
+        xdotool click --repeat "$spins" --delay 600 1 &
         clicks=$!
     fi
     sleep "$seconds"
     cpu1=$(cpu_ns "$pid")
     woke1=$(switches "$pid")
+    slept1=$(voluntary "$pid")
     t1=$(now_us)
     peak=$(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)
     paints=$(tail -n +$((mark + 1)) "$log" | grep -c '^paint' || true)
     stop_traced
     [[ -z "$clicks" ]] || wait "$clicks"
     awk -v s="$first_ms" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" -v p="$paints" \
-        -v k="$peak" -v w0="$woke0" -v w1="$woke1" 'BEGIN {
-            printf "%s %.4f %.2f %d %.2f\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
-                p * 1e6 / (t1 - t0), k, (w1 - w0) * 1e6 / (t1 - t0) }' >>"$out/$name-$mode.txt"
+        -v k="$peak" -v w0="$woke0" -v w1="$woke1" -v v0="$slept0" -v v1="$slept1" \
+        -v n="$spins" 'BEGIN {
+            printf "%s %.4f %.2f %d %.2f %.2f\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
+                p * 1e6 / (t1 - t0), k, (w1 - w0) * 1e6 / (t1 - t0), (v1 - v0) / n
+        }' >>"$out/$name-$mode.txt"
 }
 
-# Starts a program, stops it once its first frame is painted, and prints the milliseconds
-# from the start of the process to that frame.
+# Starts a program and prints the milliseconds from the start of the process to its first
+# painted frame, and its peak resident memory 1 s after the start, in KiB. With a second
+# argument, the floor draws the game's first text.
 first_frame_ms() {
-    local pid first_ms
-    start_traced "$1" "$out/logs/start.log"
+    local pid first_ms began
+    began=$(now_us)
+    JANGORA_FLOOR_TEXT=${2:-} start_traced "$1" "$out/logs/start.log"
+    sleep "$(awk -v b="$began" -v n="$(now_us)" 'BEGIN { s = 1 - (n - b) / 1e6; print (s > 0 ? s : 0) }')"
+    echo "$first_ms $(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)"
     stop_traced
-    echo "$first_ms"
+}
+
+# Resident memory of a program 1 s after its start, and 1 s after its window has been made
+# 8000x8000 in 20 steps and its own size again: "before_kib after_kib".
+ramp_memory() {
+    local pid first_ms win before size
+    start_traced "$1" "$out/logs/ramp.log"
+    win=$(xdotool search --name "^$2\$" | head -n 1)
+    sleep 1
+    before=$(awk '/^VmRSS/ { print $2 }' /proc/"$pid"/status)
+    for step in $(seq 20); do
+        size=$((607 + (8000 - 607) * step / 20))
+        xdotool windowsize "$win" "$size" "$size"
+        sleep 0.05
+    done
+    xdotool windowsize "$win" 607 449
+    sleep 1
+    echo "$before $(awk '/^VmRSS/ { print $2 }' /proc/"$pid"/status)"
+    stop_traced
 }
 
 # The game's peak resident memory in a Wayland session (weston's headless compositor, no X
@@ -166,6 +200,14 @@ starts=$((4 * runs + 1))
 for run in $(seq "$starts"); do
     first_frame_ms "$floor" >>"$out/floor-start.txt"
     first_frame_ms "$game" >>"$out/game-start.txt"
+    first_frame_ms "$floor" text >>"$out/text-start.txt"
+done
+for run in $(seq "$runs"); do
+    ramp_memory "$floor" "Jangora floor" >>"$out/floor-ramp.txt"
+    ramp_memory "$game" "Jangora 2\.4" >>"$out/game-ramp.txt"
+    # The game as Qt would run it, with shared memory for its repaints.
+    JANGORA_MITSHM=1 ramp_memory "$game" "Jangora 2\.4" >>"$out/shm-ramp.txt"
+    JANGORA_MITSHM=1 measure shm "$game" "Jangora 2\.4" play "$run"
 done
 
 figure() { column_of "$out/$1.txt" "$2" | median; }
@@ -178,7 +220,10 @@ result_delay() { column_of "$out/reveal.txt" 4; }
 
 # Peak memory from every run.
 all_runs() { cat "$out/$1"-{idle,rest,play}.txt | awk -v c="$2" '{ print $c }' | median; }
-start_game=$(median <"$out/game-start.txt") start_floor=$(median <"$out/floor-start.txt")
+start_game=$(figure game-start 1) start_floor=$(figure floor-start 1)
+peak_game=$(figure game-start 2) peak_floor=$(figure floor-start 2)
+# After the ramp against before it, each run's own ratio.
+ramp() { awk '{ printf "%.3f\n", $2 / $1 }' "$out/$1-ramp.txt" | median; }
 row() { printf '%-52s %12s %12s %8s %8s\n' "$@"; }
 # row LABEL COLUMN MODE LIMIT: the game's and the floor's medians and their ratio
 compared() {
@@ -188,18 +233,31 @@ compared() {
 }
 {
     echo "Process-level figures, median of $runs alternating runs of ${seconds} s each"
-    echo "(start-up: median of $starts more alternating starts; peak memory: of all $((3 * runs)) runs)"
+    echo "(start-up and peak memory 1 s after the start: median of $starts more alternating starts;"
+    echo " the 8000x8000 ramp: $runs alternating runs; peak memory over 10 s: of all $((3 * runs)) runs)"
     row figure game floor ratio limit
     compared "wake-ups per s, blinking start screen" 5 idle "5 per s"
     compared "wake-ups per s, at rest after a spin" 5 rest "1 per s"
     compared "wake-ups per s, a spin every 600 ms" 5 play 0.25
+    row "voluntary wake-ups per spin, all threads" "$(figure game-play 6)" - - 12
     compared "CPU, s per ${seconds} s, blinking start screen" 2 idle 0.2
     compared "CPU, s per ${seconds} s, at rest after a spin" 2 rest 0.2
     compared "CPU, s per ${seconds} s, a spin every 600 ms" 2 play 1.5
     row "repaints per s, blinking start screen" "$(figure game-idle 3)" "$(figure floor-idle 3)" - 2
     row "start to first painted frame, ms" "$start_game" "$start_floor" \
-        "$(ratio "$start_game" "$start_floor")" 1.3
-    row "peak resident memory, KiB" "$(all_runs game 4)" "$(all_runs floor 4)" \
+        "$(ratio "$start_game" "$start_floor")" 1.10
+    row "peak resident memory 1 s after the start, KiB" "$peak_game" "$peak_floor" \
+        "$(ratio "$peak_game" "$peak_floor")" 1.20
+    # What the game's first text alone costs: the floor drawing it, against the floor.
+    text_start=$(figure text-start 1) text_peak=$(figure text-start 2)
+    row "  the floor with the game's text: first frame, ms" "$text_start" "$start_floor" \
+        "$(ratio "$text_start" "$start_floor")" -
+    row "  the floor with the game's text: memory, KiB" "$text_peak" "$peak_floor" \
+        "$(ratio "$text_peak" "$peak_floor")" -
+    row "resident memory after an 8000x8000 window / before" "$(ramp game)" "$(ramp floor)" - 1.2
+    row "  the same with shared memory (MIT-SHM)" "$(ramp shm)" "$(ramp floor)" - -
+    row "  and its voluntary wake-ups per spin" "$(figure shm-play 6)" - - -
+    row "peak resident memory over 10 s of play, KiB" "$(all_runs game 4)" "$(all_runs floor 4)" \
         "$(ratio "$(all_runs game 4)" "$(all_runs floor 4)")" 1.3
     wayland=$(median <"$out/game-wayland.txt")
     row "peak resident memory on Wayland, KiB (against X11)" "$wayland" "$(all_runs game 4)" \

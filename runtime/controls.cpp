@@ -8,31 +8,32 @@
 namespace jangora {
 
 Control::Control(Form& form, const ControlDescription& description)
-    : form_(form), scheduler_(form.scheduler()), name_(description.name), index_(description.index),
-      accessible_(description.accessible), tabIndex_(description.tabIndex),
-      visible_(description.visible), enabled_(description.enabled) {}
+    : form_(form), record_(form.record_), part_(form.nextPart()), name_(description.name),
+      index_(description.index), accessible_(description.accessible),
+      tabIndex_(description.tabIndex), visible_(description.visible),
+      enabled_(description.enabled) {}
 
 void Control::setVisible(bool visible) {
+    noteWritten(visible_ != visible);
     if (visible_ == visible) {
         return;
     }
     visible_ = visible;
-    changed();
-    shownChanged();
+    redisplay();
 }
 
 void Control::setEnabled(bool enabled) {
+    noteWritten(enabled_ != enabled);
     if (enabled_ == enabled) {
         return;
     }
     enabled_ = enabled;
-    changed();
-    shownChanged(false);
+    redisplay(false);
     enabledChanged();
 }
 
-void Control::shownChanged(bool repaint) const {
-    form_.controlChanged(*this, repaint ? paintBounds() : Rect{});
+void Control::redisplay(bool repaint) const {
+    form_.redisplay(*this, repaint ? paintBounds() : Rect{});
 }
 
 Image::Image(Form& form, const ControlDescription& description, Picture picture)
@@ -41,14 +42,14 @@ Image::Image(Form& form, const ControlDescription& description, Picture picture)
       stretch_(description.stretch), picture_(picture) {}
 
 void Image::move(int left, int top) {
+    noteWritten(left != bounds_.left || top != bounds_.top);
     if (left == bounds_.left && top == bounds_.top) {
         return;
     }
-    changed();
-    shownChanged(visible());
+    redisplay(visibleUnrecorded());
     bounds_.left = left;
     bounds_.top = top;
-    shownChanged(visible());
+    redisplay(visibleUnrecorded());
 }
 
 Label::Label(Form& form, const ControlDescription& description)
@@ -58,12 +59,12 @@ Label::Label(Form& form, const ControlDescription& description)
       backColor_(description.backColor), alignment_(description.alignment) {}
 
 void Label::setCaption(std::string_view caption) {
+    noteWritten(caption_ != caption);
     if (caption_ == caption) {
         return;
     }
     caption_.assign(caption);
-    changed();
-    shownChanged(visible());
+    redisplay(visibleUnrecorded());
 }
 
 Line::Line(Form& form, const ControlDescription& description)
@@ -79,19 +80,23 @@ Rect Line::paintBounds() const {
 }
 
 Timer::Timer(Form& form, const ControlDescription& description)
-    : Control(form, description), interval_(description.interval) {}
-
-void Timer::tick() {
-    if (onTimer) {
-        form().dispatch(onTimer);
+    : Control(form, description), interval_(description.interval),
+      id_(form.scheduler().add(
+          interval_, [this] { return onTimer ? this->form().tick(onTimer) : TickRecord{}; })) {
+    if (enabledUnrecorded()) {
+        form.scheduler().start(id_);
     }
 }
 
+bool Timer::scheduled() const {
+    return form().scheduler().isScheduled(id_);
+}
+
 void Timer::enabledChanged() {
-    if (enabled()) {
-        form().scheduler().start(*this);
+    if (enabledUnrecorded()) {
+        form().scheduler().start(id_);
     } else {
-        form().scheduler().stop(*this);
+        form().scheduler().stop(id_);
     }
 }
 

@@ -42,8 +42,9 @@ struct MouseEvent {
 using MouseHandler = std::function<void(const MouseEvent&)>;
 
 // What every control has: its name, its place in the form, and the two Boolean properties.
-// A setter that does not change the value changes nothing and asks for no repaint; one that
-// does tells the form's timers.
+// Reading a property and writing one are recorded for the form's timers (the control is one
+// part of what a tick reads and writes); a setter that does not change the value changes
+// nothing and asks for no repaint.
 class Control {
   public:
     Control(Form& form, const ControlDescription& description);
@@ -56,9 +57,15 @@ class Control {
     [[nodiscard]] const AccessibleDescription& accessible() const { return accessible_; }
     [[nodiscard]] int tabIndex() const { return tabIndex_; }
 
-    [[nodiscard]] bool visible() const { return visible_; }
+    [[nodiscard]] bool visible() const {
+        noteRead();
+        return visible_;
+    }
     void setVisible(bool visible);
-    [[nodiscard]] bool enabled() const { return enabled_; }
+    [[nodiscard]] bool enabled() const {
+        noteRead();
+        return enabled_;
+    }
     void setEnabled(bool enabled);
 
     // The box the control paints into, in twips; empty for a control that is never drawn.
@@ -66,14 +73,20 @@ class Control {
 
   protected:
     [[nodiscard]] Form& form() const { return form_; }
-    void changed() const { scheduler_.noteChange(); }
-    // Tells the host of a change it shows; `repaint` says whether the control's box changed.
-    void shownChanged(bool repaint = true) const;
+    // The properties as the control itself sees them, not read by a handler.
+    [[nodiscard]] bool visibleUnrecorded() const { return visible_; }
+    [[nodiscard]] bool enabledUnrecorded() const { return enabled_; }
+    void noteRead() const { record_.read |= part_; }
+    // What is changed counts as written too, once the handler has run.
+    void noteWritten(bool changed) const { (changed ? record_.changed : record_.written) |= part_; }
+    // Has the host show the control again; `repaint` says whether its box looks different.
+    void redisplay(bool repaint = true) const;
     virtual void enabledChanged() {}
 
   private:
     Form& form_;
-    Scheduler& scheduler_;
+    TickRecord& record_; // of the handler running
+    Parts part_;
     std::string_view name_;
     std::int16_t index_;
     AccessibleDescription accessible_;
@@ -86,27 +99,36 @@ class Image : public Control {
   public:
     Image(Form& form, const ControlDescription& description, Picture picture);
 
-    [[nodiscard]] int left() const { return bounds_.left; }
-    [[nodiscard]] int top() const { return bounds_.top; }
-    [[nodiscard]] int width() const { return bounds_.width; }
-    [[nodiscard]] int height() const { return bounds_.height; }
+    [[nodiscard]] int left() const {
+        noteRead();
+        return bounds_.left;
+    }
+    [[nodiscard]] int top() const {
+        noteRead();
+        return bounds_.top;
+    }
     [[nodiscard]] Rect bounds() const { return bounds_; }
     void move(int left, int top);
 
     [[nodiscard]] bool stretch() const { return stretch_; }
-    [[nodiscard]] Picture picture() const { return picture_; }
+    [[nodiscard]] Picture picture() const {
+        noteRead();
+        return picture_;
+    }
     void setPicture(Picture picture) {
         // A spin writes thousands of pictures into hidden windows: there the write and the note
         // of it are all, without comparing (the draws are random: that branch would mispredict
         // half the time). The same picture written again counts as a change: a wake-up too many
         // at worst, never one missed.
-        if (!visible()) {
+        if (!visibleUnrecorded()) {
             picture_ = picture;
-            changed();
+            noteWritten(true);
         } else if (picture_ != picture) {
             picture_ = picture;
-            changed();
-            shownChanged();
+            noteWritten(true);
+            redisplay();
+        } else {
+            noteWritten(false);
         }
     }
 
@@ -129,7 +151,10 @@ class Label : public Control {
     Label(Form& form, const ControlDescription& description);
 
     [[nodiscard]] Rect bounds() const { return bounds_; }
-    [[nodiscard]] const std::string& caption() const { return caption_; }
+    [[nodiscard]] const std::string& caption() const {
+        noteRead();
+        return caption_;
+    }
     void setCaption(std::string_view caption);
 
     [[nodiscard]] const FontDescription& font() const { return font_; }
@@ -175,11 +200,10 @@ class Timer : public Control {
     Timer(Form& form, const ControlDescription& description);
 
     [[nodiscard]] int interval() const { return interval_; }
+    // Whether it is enabled with an interval, resting or not.
+    [[nodiscard]] bool scheduled() const;
 
     [[nodiscard]] Rect paintBounds() const override { return {}; }
-
-    // Raises the Timer event: called by the scheduler when the timer is due.
-    void tick();
 
     std::function<void()> onTimer;
 
@@ -187,6 +211,7 @@ class Timer : public Control {
     void enabledChanged() override;
 
     int interval_;
+    Scheduler::Id id_;
 };
 
 } // namespace jangora

@@ -3,6 +3,7 @@
 #include "runtime/control_array.h"
 #include "runtime/controls.h"
 #include "runtime/form_description.h"
+#include "runtime/input_router.h"
 #include "runtime/picture.h"
 #include "runtime/runtime_error.h"
 #include "runtime/scheduler.h"
@@ -10,19 +11,21 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace jangora {
 
 // A window and its controls, in creation order, with the one dispatch point through which
-// every handler runs. It knows nothing of the screen: the host feeds it mouse events and the
-// clock, and paints what it holds.
+// every handler runs, and the runtime's operations as the handlers call them. It knows nothing
+// of the screen: the host hands the input to its router and the clock to its scheduler, and
+// paints what it holds.
 class Form {
   public:
     static constexpr int twipsPerPixel = 15; // at 96 dots per inch
@@ -38,79 +41,45 @@ class Form {
     [[nodiscard]] const std::vector<std::unique_ptr<Control>>& controls() const {
         return controls_;
     }
+    [[nodiscard]] Control& control(std::string_view name, std::int16_t index = -1) const;
     [[nodiscard]] Scheduler& scheduler() { return scheduler_; }
     [[nodiscard]] const Scheduler& scheduler() const { return scheduler_; }
+    [[nodiscard]] InputRouter& input() { return input_; }
+    [[nodiscard]] const InputRouter& input() const { return input_; }
 
-    // Events from the host. Mouse positions are in twips. While a box is open, or once the
-    // program has ended, no input reaches a handler.
+    // Runs the load handler, once, before the window is shown.
     void load();
-    // A press goes to the topmost shown and enabled control under the pointer that takes the
-    // mouse, which captures it until every button is up; a press of a button still held first
-    // delivers the release that button lost.
-    void mouseDown(const MouseEvent& event);
-    // A release goes to the control that captured the press, even if it is hidden or disabled
-    // by now; the left button's release over it, with no other button held, is also a click.
-    void mouseUp(const MouseEvent& event);
-    // The window system says only `stillDown` are down (or, with none, that the window lost
-    // the pointer): every other button held lost its release, delivered now as if it came up
-    // at (x, y), though never as a click.
-    void releaseLostButtons(MouseButtons stillDown, float x, float y);
-
-    // The keyboard: Tab and Shift+Tab move the focus among the controls that take it, and
-    // Space or Return on the focused one is the left button going down at its centre while the
-    // key goes down, and coming up while it comes up. Another key while one holds the button
-    // does nothing; the same key again lost its release on the way, which it first delivers.
-    enum class Key { Space, Return, Tab, BackTab };
-    void keyDown(Key key);
-    void keyUp(Key key);
-    // The window lost the keyboard: a key that holds the button came up elsewhere, and its
-    // release is delivered now, though never as a click.
-    void releaseLostKey();
-    [[nodiscard]] const Image* focused() const { return focused_; }
-    // The focus is shown once a key has been used: a mouse player sees no mark of it.
-    [[nodiscard]] bool showsFocus() const { return showsFocus_; }
-    // A press and release of the left button at the control's centre, as a screen reader's
-    // action on it.
-    void pressAndRelease(const Image& control);
-
-    // Runs one handler. Once the program has ended nothing runs; a run-time error escaping
-    // the handler is reported and ends the program with status 1.
+    // Runs one handler of an event, and tells the form's timers what it changed. Once the
+    // program has ended nothing runs; whatever a handler lets escape (a run-time error, or any
+    // other fault) is reported and ends the program with status 1.
     template <class Handler, class... Args> void dispatch(const Handler& handler, Args&&... args) {
-        if (ended_) {
-            return;
-        }
-        try {
-            handler(std::forward<Args>(args)...);
-        } catch (const RuntimeError& error) {
-            fail(error);
-        } catch (const Ended&) {
-            // The window was closed while the handler waited on a box: it goes no further.
-        }
-        if (variablesChanged_ && variablesChanged_()) {
-            scheduler_.noteChange();
-        }
+        scheduler_.noteChange(run(handler, std::forward<Args>(args)...).changed);
     }
+    // Runs a timer's handler, as dispatch does, and says what it read, wrote and changed.
+    TickRecord tick(const std::function<void()>& handler) { return run(handler); }
+
+    // Whether input reaches the handlers: not while a handler waits on a box (or a print) of
+    // the host, and not once the program has ended.
+    [[nodiscard]] bool takesInput() const { return !ended_ && modalDepth_ == 0; }
+    [[nodiscard]] bool boxOpen() const { return modalDepth_ > 0; }
 
     // The player closed the window: the program ends, even with a box open; with status 0,
     // unless it was the report of a run-time error.
     void close() { end(reportingError_ ? 1 : 0); }
-
     [[nodiscard]] bool ended() const { return ended_; }
-    // Whether a handler waits on a box (or a print) of the host.
-    [[nodiscard]] bool boxOpen() const { return modalDepth_ > 0; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
 
-    // The host is told of every change it shows: the control (for a screen reader) and the
-    // twips of the client area to repaint, empty when there is nothing to repaint.
-    using ChangeListener = std::function<void(const Control&, const Rect&)>;
-    void setChangeListener(ChangeListener listener) { changeListener_ = std::move(listener); }
-    void controlChanged(const Control& control, const Rect& area) const {
-        if (changeListener_) {
-            changeListener_(control, area.width > 0 && area.height > 0 ? area : Rect{});
+    // The host shows a control again when it changes what the control shows: the control (for
+    // a screen reader) and the twips of the client area to repaint, empty when there is none.
+    using DisplayListener = std::function<void(const Control&, const Rect&)>;
+    void setDisplayListener(DisplayListener listener) { displayListener_ = std::move(listener); }
+    void redisplay(const Control& control, const Rect& area) const {
+        if (displayListener_) {
+            const TickRecord handlers = record_; // what the host reads is not the handler's
+            displayListener_(control, area.width > 0 && area.height > 0 ? area : Rect{});
+            record_ = handlers;
         }
     }
-
-    [[nodiscard]] Control& control(std::string_view name, std::int16_t index = -1) const;
 
   protected:
     template <class T> [[nodiscard]] T& named(std::string_view name) const {
@@ -131,13 +100,13 @@ class Form {
     }
 
     // The runtime's operations, as the handlers call them. Each but the currency text, which
-    // only looks up, has an effect the form's timers must know of.
+    // only looks up, has an effect that counts as a change of anything at all.
     void randomize() {
-        scheduler_.noteChange();
+        serviceUsed_ = true;
         services_.randomize();
     }
     [[nodiscard]] float rnd() {
-        scheduler_.noteChange();
+        serviceUsed_ = true;
         return services_.rnd();
     }
     MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style, std::string_view title = {});
@@ -150,16 +119,16 @@ class Form {
     std::function<void()> onLoad;
 
   private:
-    struct Ended {}; // thrown out of a box that the end of the program closed
+    friend class Control; // which records what the handlers read and write of it
+    struct Ended {};      // thrown out of a box that the end of the program closed
 
+    // The form's variables are a part of their own, which every handler is taken to read.
+    static constexpr Parts variablesPart = Parts{1} << 63;
+    [[nodiscard]] Parts nextPart() { return Parts{1} << (nextPart_++ % 63); }
+    template <class Handler, class... Args> TickRecord run(const Handler& handler, Args&&... args);
     void fail(const RuntimeError& error);
-    [[nodiscard]] bool takesInput() const { return !ended_ && modalDepth_ == 0; }
-    void release(const MouseEvent& event, bool seen);
-    [[nodiscard]] static MouseEvent leftButtonAtCentreOf(const Image& control);
-    void moveFocus(bool forward);
     // Runs a modal operation of the host; no timer ticks until it is over.
     template <class Operation> auto modal(const Operation& operation);
-    [[nodiscard]] Image* imageAt(int x, int y) const;
 
     Services& services_;
     FormDescription description_;
@@ -167,27 +136,56 @@ class Form {
     Picture icon_;
     std::vector<std::unique_ptr<Control>> controls_;
     Scheduler scheduler_;
-    ChangeListener changeListener_;
+    InputRouter input_{*this};
+    DisplayListener displayListener_;
     std::function<bool()> variablesChanged_;
-
-    Image* captured_ = nullptr; // the control that took the press, until every button is up
-    MouseButtons held_ = 0;
-    std::vector<Image*> tabOrder_;
-    Image* focused_ = nullptr;
-    bool showsFocus_ = false;
-    std::optional<Key> keyHeld_; // the key whose press holds the left button
-    MouseEvent keyPress_;
+    mutable TickRecord record_; // what the handler running has read, written and changed
+    bool serviceUsed_ = false;  // by the handler running: a change of anything at all
+    unsigned nextPart_ = 0;
     int modalDepth_ = 0; // boxes open
     bool ended_ = false;
     bool reportingError_ = false;
     int exitStatus_ = 0;
 };
 
+template <class Handler, class... Args>
+TickRecord Form::run(const Handler& handler, Args&&... args) {
+    const TickRecord outer = std::exchange(record_, {});
+    const bool outerUsedService = std::exchange(serviceUsed_, false);
+    if (!ended_) {
+        try {
+            handler(std::forward<Args>(args)...);
+        } catch (const RuntimeError& error) {
+            fail(error);
+        } catch (const Ended&) {
+            // The window was closed while the handler waited on a box: it goes no further.
+        } catch (const std::exception& fault) {
+            fail(RuntimeError(ErrorNumber::InternalError, fault.what()));
+        } catch (...) {
+            fail(RuntimeError(ErrorNumber::InternalError));
+        }
+        record_.read |= variablesPart;
+        if (variablesChanged_ && variablesChanged_()) {
+            record_.changed |= variablesPart;
+        }
+        if (serviceUsed_) {
+            record_.changed = everyPart;
+        }
+        record_.written |= record_.changed;
+    }
+    serviceUsed_ = outerUsedService;
+    TickRecord record = std::exchange(record_, outer);
+    record_.read |= record.read;
+    record_.written |= record.written;
+    record_.changed |= record.changed;
+    return record;
+}
+
 template <class Operation> auto Form::modal(const Operation& operation) {
     struct Open {
         Form& form;
         explicit Open(Form& f) : form(f) {
-            form.scheduler_.noteChange();
+            form.serviceUsed_ = true; // a box, or a print, is a change of anything at all
             ++form.modalDepth_;
             form.scheduler_.setPaused(true);
         }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace jangora {
 
@@ -15,8 +15,8 @@ struct PictureData {
     std::string name;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> bytes;
-    std::string shows; // what it shows, in words
+    std::span<const std::uint8_t> bytes; // where the program carries it, for its whole run
+    std::string shows;                   // what it shows, in words
 };
 
 // The pictures a form is built with, by file name. The form keeps its set for as long as it

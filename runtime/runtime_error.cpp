@@ -12,15 +12,17 @@ std::string describe(ErrorNumber number) {
         return "Overflow";
     case ErrorNumber::SubscriptOutOfRange:
         return "Subscript out of range";
+    case ErrorNumber::InternalError:
+        return "Internal error";
     }
     return "Application-defined error";
 }
 
 } // namespace
 
-RuntimeError::RuntimeError(ErrorNumber number)
+RuntimeError::RuntimeError(ErrorNumber number, std::string_view detail)
     : std::runtime_error("Run-time error '" + std::to_string(static_cast<int>(number)) + "':\n\n" +
-                         describe(number)),
+                         describe(number) + (detail.empty() ? "" : ": " + std::string(detail))),
       number_(number) {}
 
 } // namespace jangora

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace jangora {
 
@@ -11,11 +12,13 @@ enum class ErrorNumber {
     InvalidResult = 5, // a floating-point result that is not a number
     Overflow = 6,
     SubscriptOutOfRange = 9,
+    InternalError = 51, // a fault of the program itself, which no handler should let escape
 };
 
 class RuntimeError : public std::runtime_error {
   public:
-    explicit RuntimeError(ErrorNumber number);
+    // `detail` says more, where there is more to say.
+    explicit RuntimeError(ErrorNumber number, std::string_view detail = {});
 
     [[nodiscard]] ErrorNumber number() const { return number_; }
 

@@ -1,37 +1,23 @@
 #include "runtime/scheduler.h"
 
-#include "runtime/controls.h"
-
 #include <algorithm>
-#include <stdexcept>
 
 namespace jangora {
 
-void Scheduler::add(Timer& timer) {
-    entries_.push_back({&timer, 0, false});
-    if (timer.enabled()) {
-        start(timer);
-    }
+Scheduler::Id Scheduler::add(Millis interval, Tick tick) {
+    entries_.push_back({.interval = interval, .tick = std::move(tick), .dependsOn = {}});
+    return entries_.size() - 1;
 }
 
-Scheduler::Entry& Scheduler::entryOf(const Timer& timer) {
-    const auto found = std::find_if(entries_.begin(), entries_.end(),
-                                    [&](const Entry& entry) { return entry.timer == &timer; });
-    if (found == entries_.end()) {
-        throw std::logic_error("timer not added to its scheduler");
-    }
-    return *found;
-}
-
-void Scheduler::start(const Timer& timer) {
-    Entry& entry = entryOf(timer);
-    entry.scheduled = !halted_ && timer.interval() > 0;
+void Scheduler::start(Id timer) {
+    Entry& entry = entries_.at(timer);
+    entry.scheduled = !halted_ && entry.interval > 0;
     entry.resting = false;
-    entry.deadline = now_ + timer.interval();
+    entry.deadline = now_ + entry.interval;
 }
 
-void Scheduler::stop(const Timer& timer) {
-    Entry& entry = entryOf(timer);
+void Scheduler::stop(Id timer) {
+    Entry& entry = entries_.at(timer);
     entry.scheduled = false;
     entry.resting = false;
 }
@@ -48,8 +34,11 @@ void Scheduler::setNow(Millis now) {
     now_ = std::max(now_, now);
 }
 
-std::optional<Scheduler::Millis> Scheduler::nextDeadline() {
-    wakeOnChange();
+void Scheduler::noteChange(Parts changed) {
+    wake(changed);
+}
+
+std::optional<Scheduler::Millis> Scheduler::nextDeadline() const {
     std::optional<Millis> next;
     for (const Entry& entry : entries_) {
         if (entry.scheduled && !entry.resting && (!next || entry.deadline < *next)) {
@@ -59,17 +48,11 @@ std::optional<Scheduler::Millis> Scheduler::nextDeadline() {
     return next;
 }
 
-bool Scheduler::isScheduled(const Timer& timer) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
-        return entry.timer == &timer && entry.scheduled;
-    });
-}
-
-Scheduler::Entry* Scheduler::nextDue(Millis now) {
+Scheduler::Entry* Scheduler::nextDue() {
     Entry* next = nullptr;
     for (Entry& entry : entries_) {
-        // Strictly earlier only: among equal deadlines the first created wins.
-        if (entry.scheduled && !entry.resting && entry.deadline <= now &&
+        // Strictly earlier only: among equal deadlines the first added wins.
+        if (entry.scheduled && !entry.resting && entry.deadline <= now_ &&
             (!next || entry.deadline < next->deadline)) {
             next = &entry;
         }
@@ -77,47 +60,44 @@ Scheduler::Entry* Scheduler::nextDue(Millis now) {
     return next;
 }
 
-void Scheduler::wakeOnChange(const Entry* ticking) {
-    if (!changed_) {
+void Scheduler::wake(Parts changed, const Entry* ticking) {
+    if (changed == 0) {
         return;
     }
-    changed_ = false;
     for (Entry& entry : entries_) {
-        if (!entry.resting) {
+        if (!entry.resting || &entry == ticking || (entry.dependsOn & changed) == 0) {
             continue;
         }
         entry.resting = false;
         // Every-interval ticks up to now have passed while it rested; so has one due now if
         // it would have ticked before this change: between ticks always, during a tick if it
-        // was created before the timer ticking.
-        const Millis interval = entry.timer->interval();
+        // was added before the timer ticking.
         if (entry.deadline < now_) {
-            entry.deadline += (now_ - entry.deadline + interval - 1) / interval * interval;
+            entry.deadline +=
+                (now_ - entry.deadline + entry.interval - 1) / entry.interval * entry.interval;
         }
         if (entry.deadline == now_ && (!ticking || &entry < ticking)) {
-            entry.deadline += interval;
+            entry.deadline += entry.interval;
         }
     }
 }
 
 void Scheduler::runDue(Millis now) {
     setNow(now);
-    if (paused_) {
-        return;
-    }
-    wakeOnChange();
-    // A handler may stop or restart any timer, so the next due one is looked up afresh each
-    // time; a timer that has ticked is rescheduled past `now` first, so none ticks twice.
-    while (Entry* due = nextDue(now_)) {
-        due->deadline = now_ + due->timer->interval();
-        due->timer->tick();
-        if (resting_ && !changed_) {
+    // A tick may stop or start any timer, so the next due one is looked up afresh each time; a
+    // timer that has ticked is rescheduled past `now` first, so none ticks twice.
+    while (!paused_) {
+        Entry* due = nextDue();
+        if (!due) {
+            break;
+        }
+        due->deadline = now_ + due->interval;
+        const TickRecord record = due->tick();
+        if (resting_ && due->scheduled && (record.changed & record.read) == 0) {
             due->resting = true;
+            due->dependsOn = record.read | record.written;
         }
-        wakeOnChange(due);
-        if (paused_) {
-            return;
-        }
+        wake(record.changed, due);
     }
 }
 

@@ -9,7 +9,7 @@
 namespace jangora {
 namespace {
 
-using Key = Form::Key;
+using Key = InputRouter::Key;
 
 // A first number that makes RollCount `passes`, then three stops a pass.
 std::deque<float> spinOf(int passes, std::initializer_list<float> stops) {
@@ -42,8 +42,8 @@ struct GameTest : ::testing::Test {
         return line;
     }
     void clickPrint() { // on the part of the button that shows at the starting window size
-        form.mouseDown({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
-        form.mouseUp({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
+        form.input().mouseDown({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
+        form.input().mouseUp({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
     }
 
     testing::LoadedGame game;
@@ -150,8 +150,8 @@ TEST_F(GameTest, TheKeyboardAlonePlaysAWholeGameAndTheLastQuarterBringsTheGuard)
     int spins = 0;
     for (; services.ends.empty() && spins < 1000; ++spins) {
         services.script = spinOf(1, {seven, seven, form.Money > 0.25F ? apple : seven});
-        form.keyDown(Key::Space);
-        form.keyUp(Key::Space);
+        form.input().keyDown(Key::Space);
+        form.input().keyUp(Key::Space);
         form.scheduler().advanceBy(1000);
     }
     EXPECT_EQ(spins, 280);
@@ -202,33 +202,33 @@ TEST_F(GameTest, ThePrintButtonAsksAndPrintsTheWindowOnYesAndNotWhenTheWindowIsC
 // another key meanwhile does nothing, the same key again first delivers the release it lost, as
 // does a window that loses the keyboard, never as a click; Tab and Shift+Tab move the focus.
 TEST_F(GameTest, KeysPressTheFocusedControlThroughTheMouseRouting) {
-    ASSERT_EQ(form.focused(), &form.Image1);
-    EXPECT_FALSE(form.showsFocus());
-    form.keyDown(Key::Space);
-    EXPECT_TRUE(form.showsFocus());
-    form.keyDown(Key::Return);
-    form.keyUp(Key::Return);
+    ASSERT_EQ(form.input().focused(), &form.Image1);
+    EXPECT_FALSE(form.input().showsFocus());
+    form.input().keyDown(Key::Space);
+    EXPECT_TRUE(form.input().showsFocus());
+    form.input().keyDown(Key::Return);
+    form.input().keyUp(Key::Return);
     EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | pulled disabled | hhh");
-    form.keyDown(Key::Space); // the charged press disabled the lever until the next tick
+    form.input().keyDown(Key::Space); // the charged press disabled the lever until the next tick
     EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up disabled | hhh");
-    form.keyUp(Key::Space);
+    form.input().keyUp(Key::Space);
     form.scheduler().advanceBy(200);
-    form.keyDown(Key::Return); // during the reveal: the windows hide, nothing is charged
+    form.input().keyDown(Key::Return); // during the reveal: the windows hide, nothing is charged
     EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | pulled | hhh");
-    form.releaseLostKey();
+    form.input().releaseLostKey();
     EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | hhh");
-    form.keyDown(Key::Tab);
-    EXPECT_EQ(form.focused(), &form.Image4);
-    form.keyDown(Key::Tab);
-    EXPECT_EQ(form.focused(), &form.Image1);
-    form.keyDown(Key::BackTab);
-    EXPECT_EQ(form.focused(), &form.Image4);
-    form.keyDown(Key::Return);
-    form.releaseLostKey();
-    form.keyDown(Key::Space);
-    form.keyDown(Key::Space);
+    form.input().keyDown(Key::Tab);
+    EXPECT_EQ(form.input().focused(), &form.Image4);
+    form.input().keyDown(Key::Tab);
+    EXPECT_EQ(form.input().focused(), &form.Image1);
+    form.input().keyDown(Key::BackTab);
+    EXPECT_EQ(form.input().focused(), &form.Image4);
+    form.input().keyDown(Key::Return);
+    form.input().releaseLostKey();
+    form.input().keyDown(Key::Space);
+    form.input().keyDown(Key::Space);
     EXPECT_TRUE(services.boxes.empty()); // a click comes with a release seen, and only then
-    form.keyUp(Key::Space);
+    form.input().keyUp(Key::Space);
     EXPECT_EQ(services.boxes.size(), 1U);
 }
 

@@ -1,9 +1,9 @@
 // The host's pieces on Qt's offscreen platform: the embedded pictures, the currency text, and
 // the window, painted and clicked.
 
+#include "runtime/qt/form_painter.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
-#include "runtime/qt/picture_cache.h"
 #include "runtime/qt/qt_services.h"
 #include "test_services.h"
 
@@ -49,13 +49,16 @@ TEST(Pictures, AMissingOrDamagedPictureIsAClearStartupError) {
            "The picture jangora.ico is damaged: it is not 894 bytes long."},
           {"banner.bmp", [](auto& bytes) { bytes.reset(); },
            "The picture banner.bmp is missing."}}) {
+        std::optional<std::vector<std::uint8_t>> copy;
         try {
             (void)loadPictures([&](std::string_view name) {
                 auto bytes = readEmbeddedFile(name);
-                if (name == damaged) {
-                    damage(bytes);
+                if (name != damaged) {
+                    return bytes;
                 }
-                return bytes;
+                copy.emplace(bytes->begin(), bytes->end());
+                damage(copy);
+                return copy ? std::optional(std::span<const std::uint8_t>(*copy)) : std::nullopt;
             });
             ADD_FAILURE() << damaged << " was taken";
         } catch (const StartupError& error) {
@@ -129,8 +132,8 @@ TEST_F(WindowTest, PaintsWhatIsShownWhereTheDescriptionPutsIt) {
     EXPECT_GT(pixels(0x000080, {16, 48, 577, 41}, 30), 200);      // the status line's text
     EXPECT_GT(pixels(0x800000, {584, 432, 23, 17}), 200);         // the print button's corner
     EXPECT_EQ(pixels(0x000000, {448, 280, 1, 156}, 60), 0);       // no focus mark
-    form.keyDown(Form::Key::Tab);
-    form.keyDown(Form::Key::Tab);
+    form.input().keyDown(InputRouter::Key::Tab);
+    form.input().keyDown(InputRouter::Key::Tab);
     form.Label3.setVisible(false);
     form.Image1.setVisible(false);
     EXPECT_EQ(pixels(0x000080, {16, 48, 577, 41}, 30), 0);

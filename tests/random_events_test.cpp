@@ -40,27 +40,29 @@ class RandomEvents {
             what = (down ? "down " : "up ") + std::to_string(button) + " at " +
                    std::to_string(mouse.X) + "," + std::to_string(mouse.Y);
             event = [=](LoadedGame& game) {
-                down ? game.form.mouseDown(mouse) : game.form.mouseUp(mouse);
+                down ? game.form.input().mouseDown(mouse) : game.form.input().mouseUp(mouse);
             };
             held_ = down ? held_ | button : held_ & ~button;
         } else if (kind == 10) {
             const auto stillDown = static_cast<MouseButtons>(pick(0, 7));
             what = "lost all but " + std::to_string(stillDown);
-            event = [=](LoadedGame& game) { game.form.releaseLostButtons(stillDown, 0, 0); };
+            event = [=](LoadedGame& game) {
+                game.form.input().releaseLostButtons(stillDown, 0, 0);
+            };
             held_ &= stillDown;
         } else if (kind == 11 && held_ == 0) {
             const MsgBoxResult answer = pick(0, 1) ? MsgBoxResult::Yes : MsgBoxResult::No;
             what = answer == MsgBoxResult::Yes ? "print yes" : "print no";
             event = [=](LoadedGame& game) {
                 game.services.answers = {answer};
-                game.form.mouseDown({LeftButton, 0, 8800, 6500});
-                game.form.mouseUp({LeftButton, 0, 8800, 6500});
+                game.form.input().mouseDown({LeftButton, 0, 8800, 6500});
+                game.form.input().mouseUp({LeftButton, 0, 8800, 6500});
             };
         } else if (kind == 12) {
             what = "last quarter";
             event = [](LoadedGame& game) {
                 game.form.Money = 0.25F;
-                game.form.scheduler().noteChange();
+                game.form.scheduler().noteChange(everyPart);
             };
         } else {
             const int ms = pick(0, 1000);

@@ -54,7 +54,7 @@ TEST_F(RuntimeTest, TheScheduleOfTimers) {
     slow.onTimer = [&] { log.push_back("slow@" + std::to_string(form.scheduler().now())); };
     form.scheduler().advanceBy(30);
     EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "fast@20", "fast@30", "slow@30"}));
-    EXPECT_FALSE(form.scheduler().isScheduled(off));
+    EXPECT_FALSE(off.scheduled());
     int ticks = 0;
     fast.onTimer = [&] { ++ticks; };
     form.scheduler().setPaused(true);
@@ -76,30 +76,36 @@ TEST_F(RuntimeTest, TheScheduleOfTimers) {
     EXPECT_EQ(ticks, 3);
 }
 
-// A tick that changes nothing rests its timer until something changes; it then resumes on
-// its own phase, at the first tick of its schedule that would not have come already.
-TEST_F(RuntimeTest, TimersThatChangeNothingRestAndResumeOnTheirPhase) {
+// A timer whose tick changed nothing it read rests until someone else changes what it read or
+// wrote; it then resumes on its own phase, at the first tick of its schedule that would not
+// have come already.
+TEST_F(RuntimeTest, TimersRestUntilWhatTheyReadOrWroteChanges) {
     form.scheduler().setResting(true);
     off.setEnabled(true);
-    const auto tickOf = [&](Timer& timer, const char* name, bool changes) {
-        timer.onTimer = [&, name, changes] {
-            log.push_back(name + ("@" + std::to_string(form.scheduler().now())));
-            if (changes) {
-                back.setVisible(!back.visible());
-            }
-        };
+    const auto logged = [&](const char* name) {
+        log.push_back(name + ("@" + std::to_string(form.scheduler().now())));
     };
-    tickOf(fast, "fast", false);
-    tickOf(slow, "slow", true);
-    tickOf(off, "off", false);
+    fast.onTimer = [&] { // keeps the back image enabled
+        logged("fast");
+        back.setEnabled(true);
+    };
+    slow.onTimer = [&] { // turns the front image over, and ticks on
+        logged("slow");
+        front.setVisible(!front.visible());
+    };
+    off.onTimer = [&] { // reads the front image
+        logged("off");
+        (void)front.visible();
+    };
     form.scheduler().advanceBy(110);
     EXPECT_EQ(form.scheduler().nextDeadline(), 120); // only the slow timer is awake
-    back.setVisible(true); // a change between ticks, at 110: those ticks have passed
-    form.scheduler().advanceBy(10);
+    form.dispatch([&] { back.setEnabled(false); });  // an event, at 110: those ticks have passed
+    form.scheduler().advanceBy(30);
     // At 30 the slow timer's change comes after the fast one's tick and before the other's.
-    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "off@10", "slow@30", "off@30", "fast@40",
-                                             "slow@60", "off@60", "fast@70", "slow@90", "off@90",
-                                             "fast@100", "fast@120", "slow@120", "off@120"}));
+    // The fast timer's tick at 120 changes only what it wrote: it rests again at once.
+    EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "off@10", "slow@30", "off@30", "slow@60",
+                                             "off@60", "slow@90", "off@90", "fast@120", "slow@120",
+                                             "off@120"}));
 }
 
 // Where presses, releases and clicks go, with any buttons, and how lost releases come back.
@@ -117,29 +123,31 @@ TEST_F(RuntimeTest, MouseRouting) {
         EXPECT_EQ(log, expected);
         log.clear();
     };
-    form.mouseDown(at(200, 200));   // where both lie, the later one is on top and captures
-    form.mouseUp(at(200, 200, 16)); // a button never pressed: nothing
-    form.mouseDown(at(10, 10, 8));  // a back button over the other image: still the capture's
-    form.mouseUp(at(200, 200));     // another button is still held: no click
-    form.mouseUp(at(200, 200, 8));  // the last one up, but not the left button
-    form.mouseDown(at(10, 10, 16));
-    form.mouseDown(at(10, 10));
-    form.mouseUp(at(10, 10, 16));
-    form.mouseUp(at(20, 20)); // the left button up last, over the control: a click
-    form.mouseDown(at(10, 10));
-    form.mouseUp(at(400, 400)); // released outside it: none
+    form.input().mouseDown(at(200, 200));   // where both lie, the later one is on top and captures
+    form.input().mouseUp(at(200, 200, 16)); // a button never pressed: nothing
+    form.input().mouseDown(
+        at(10, 10, 8));                 // a back button over the other image: still the capture's
+    form.input().mouseUp(at(200, 200)); // another button is still held: no click
+    form.input().mouseUp(at(200, 200, 8)); // the last one up, but not the left button
+    form.input().mouseDown(at(10, 10, 16));
+    form.input().mouseDown(at(10, 10));
+    form.input().mouseUp(at(10, 10, 16));
+    form.input().mouseUp(at(20, 20)); // the left button up last, over the control: a click
+    form.input().mouseDown(at(10, 10));
+    form.input().mouseUp(at(400, 400)); // released outside it: none
     expect({"front down 1", "front down 8", "front up 1", "front up 8", "back down 16",
             "back down 1", "back up 16", "back up 1", "back click", "back down 1", "back up 1"});
 
-    form.mouseDown(at(200, 200)); // its release is lost: the next press of it first delivers it
-    form.mouseDown(at(10, 10));
-    form.mouseDown(at(10, 10, 2));
-    form.releaseLostButtons(2, 10, 10); // only the right button is still down
-    form.releaseLostButtons(0, 10, 10); // the window lost the pointer
-    form.mouseUp(at(10, 10, 2));
-    form.mouseDown(at(10, 10)); // a lost release is never a click, even over the control
-    form.mouseDown(at(10, 10));
-    form.releaseLostButtons(0, 10, 10);
+    form.input().mouseDown(
+        at(200, 200)); // its release is lost: the next press of it first delivers it
+    form.input().mouseDown(at(10, 10));
+    form.input().mouseDown(at(10, 10, 2));
+    form.input().releaseLostButtons(2, 10, 10); // only the right button is still down
+    form.input().releaseLostButtons(0, 10, 10); // the window lost the pointer
+    form.input().mouseUp(at(10, 10, 2));
+    form.input().mouseDown(at(10, 10)); // a lost release is never a click, even over the control
+    form.input().mouseDown(at(10, 10));
+    form.input().releaseLostButtons(0, 10, 10);
     expect({"front down 1", "front up 1", "back down 1", "back down 2", "back up 1", "back up 2",
             "back down 1", "back up 1", "back down 1", "back up 1"});
 
@@ -151,10 +159,10 @@ TEST_F(RuntimeTest, MouseRouting) {
         back.setEnabled(false);
         front.setEnabled(false);
     };
-    form.mouseDown(at(200, 200));
-    form.mouseUp(at(10, 10));
-    form.mouseDown(at(200, 200));
-    form.mouseUp(at(200, 200));
+    form.input().mouseDown(at(200, 200));
+    form.input().mouseUp(at(10, 10));
+    form.input().mouseDown(at(200, 200));
+    form.input().mouseUp(at(200, 200));
     expect({"front pulled", "front up 1"});
 }
 

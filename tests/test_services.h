@@ -92,8 +92,8 @@ struct LoadedGame {
     void pull() {
         const MouseEvent onLever{LeftButton, 0, static_cast<float>(form.Image1.left() + 30),
                                  static_cast<float>(form.Image1.top() + 30)};
-        form.mouseDown(onLever);
-        form.mouseUp(onLever);
+        form.input().mouseDown(onLever);
+        form.input().mouseUp(onLever);
     }
 
     TestServices services;

@@ -11,7 +11,7 @@ namespace jangora {
 PictureSet loadPictures(const PictureReader& read) {
     PictureSet pictures;
     for (const PictureFile& file : form1Pictures) {
-        std::optional<std::vector<std::uint8_t>> bytes = read(file.file);
+        const std::optional<std::span<const std::uint8_t>> bytes = read(file.file);
         if (!bytes) {
             throw StartupError("The picture " + std::string(file.file) + " is missing.");
         }
@@ -21,10 +21,10 @@ PictureSet loadPictures(const PictureReader& read) {
             throw StartupError("The picture " + std::string(file.file) + " is damaged: " + problem +
                                ".");
         }
-        pictures.emplace(std::string(file.file),
-                         std::make_shared<const PictureData>(
-                             PictureData{std::string(file.file), file.width, file.height,
-                                         std::move(*bytes), std::string(file.shows)}));
+        pictures.emplace(
+            std::string(file.file),
+            std::make_shared<const PictureData>(PictureData{
+                std::string(file.file), file.width, file.height, *bytes, std::string(file.shows)}));
     }
     return pictures;
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/form.h"
 #include "runtime/qt/form_window.h"
+#include "runtime/qt/qt_text.h"
 
 #include <QTimer>
 #include <QWindow>
@@ -102,12 +103,12 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
         state.disabled = !control_.enabled();
         state.focusable = control_.tabIndex() >= 0;
         state.focused =
-            state.focusable && window_.hasFocus() && window_.form().focused() == &control_;
+            state.focusable && window_.hasFocus() && window_.form().input().focused() == &control_;
         return state;
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::ActionInterface && isButton()) {
+        if (type == QAccessible::ActionInterface && button()) {
             return static_cast<QAccessibleActionInterface*>(this);
         }
         return nullptr;
@@ -115,8 +116,8 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
 
     [[nodiscard]] QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action == pressAction() && isButton()) {
-            window_.activate(static_cast<const Image&>(control_));
+        if (const Image* button = this->button(); button && action == pressAction()) {
+            window_.activate(*button);
         }
     }
     [[nodiscard]] QStringList keyBindingsForAction(const QString& action) const override {
@@ -124,12 +125,10 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
     }
 
   private:
-    [[nodiscard]] bool isButton() const {
-        return control_.accessible().role == AccessibleRole::PushButton &&
-               dynamic_cast<const Image*>(&control_);
-    }
-    static QString toQString(std::string_view text) {
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    [[nodiscard]] const Image* button() const {
+        return control_.accessible().role == AccessibleRole::PushButton
+                   ? dynamic_cast<const Image*>(&control_)
+                   : nullptr;
     }
 
     FormWindow& window_;
@@ -218,7 +217,7 @@ FormAccessible::FormAccessible(FormWindow& window)
         const Rect boxB = b->control().paintBounds();
         return std::pair(boxA.top, boxA.left) < std::pair(boxB.top, boxB.left);
     });
-    focus_ = window.form().focused();
+    focus_ = window.form().input().focused();
 }
 
 FormAccessible::~FormAccessible() {
@@ -258,19 +257,19 @@ QAccessibleInterface* FormAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* FormAccessible::focusChild() const {
-    const auto found = byControl_.find(window_.form().focused());
+    const auto found = byControl_.find(window_.form().input().focused());
     return found == byControl_.end() ? nullptr : found->second;
 }
 
-void FormAccessible::changed(const Control& control) {
+void FormAccessible::redisplay(const Control& control) {
     if (const auto found = byControl_.find(&control); found != byControl_.end()) {
         found->second->announceChanges();
     }
     if (notification_ && statusText() != statusSaid_ && !statusSettles_.isActive()) {
         statusSettles_.start();
     }
-    if (window_.form().focused() != focus_) {
-        focus_ = window_.form().focused();
+    if (window_.form().input().focused() != focus_) {
+        focus_ = window_.form().input().focused();
         if (QAccessibleInterface* focused = focusChild()) {
             QAccessibleEvent focus(focused, QAccessible::Focus);
             QAccessible::updateAccessibility(&focus);
@@ -281,7 +280,7 @@ void FormAccessible::changed(const Control& control) {
 void FormAccessible::windowFocused() {
     // After Qt has told of the window's own focus, which a screen reader would take last.
     QTimer::singleShot(0, &statusSettles_, [this] {
-        focus_ = window_.form().focused();
+        focus_ = window_.form().input().focused();
         if (QAccessibleInterface* focused = focusChild(); focused && window_.hasFocus()) {
             QAccessibleEvent focus(focused, QAccessible::Focus);
             QAccessible::updateAccessibility(&focus);

@@ -30,7 +30,7 @@ class FormAccessible : public QAccessibleWidget {
 
     // Tells assistive technology what changed of a control: its name, its state, the focus,
     // the status; each once, when it changes.
-    void changed(const Control& control);
+    void redisplay(const Control& control);
     // The window took the keyboard: the control with the focus is told as focused.
     void windowFocused();
 

@@ -23,19 +23,18 @@ class FreshKeysOnly : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) ||
-            !event->spontaneous() || watched != box_.windowHandle()) {
+        const auto* key = dynamic_cast<const QKeyEvent*>(event);
+        if (!key || !key->spontaneous() || watched != box_.windowHandle()) {
             return false;
         }
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (key.type() == QEvent::KeyRelease) {
-            lastRelease_[key.key()] = key.timestamp();
-        } else if (const auto released = lastRelease_.find(key.key());
-                   !key.isAutoRepeat() &&
-                   (released == lastRelease_.end() || released->second != key.timestamp())) {
-            fresh_.insert(key.key());
+        if (key->type() == QEvent::KeyRelease) {
+            lastRelease_[key->key()] = key->timestamp();
+        } else if (const auto released = lastRelease_.find(key->key());
+                   !key->isAutoRepeat() &&
+                   (released == lastRelease_.end() || released->second != key->timestamp())) {
+            fresh_.insert(key->key());
         }
-        return !fresh_.contains(key.key());
+        return !fresh_.contains(key->key());
     }
 
   private:

@@ -3,8 +3,10 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace jangora {
 
@@ -21,14 +23,14 @@ timespec monotonicNow() {
 
 } // namespace
 
-FormClock::FormClock(std::function<void()> ring)
-    : ring_(std::move(ring)), timer_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
+FormClock::FormClock(Scheduler& scheduler)
+    : scheduler_(scheduler), timer_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
     if (timer_ >= 0) {
         rings_ = std::make_unique<QSocketNotifier>(timer_, QSocketNotifier::Read);
         connect(rings_.get(), &QSocketNotifier::activated, this, [this] {
             std::uint64_t expirations = 0;
             if (read(timer_, &expirations, sizeof expirations) > 0) {
-                ring_();
+                ring();
             }
         });
     } else {
@@ -39,7 +41,26 @@ FormClock::FormClock(std::function<void()> ring)
 void FormClock::useFallback() {
     fallback_.setSingleShot(true);
     fallback_.setTimerType(Qt::PreciseTimer);
-    connect(&fallback_, &QTimer::timeout, this, [this] { ring_(); });
+    connect(&fallback_, &QTimer::timeout, this, [this] { ring(); });
+}
+
+void FormClock::ring() {
+    scheduler_.runDue(now());
+    rearm();
+}
+
+void FormClock::rearm() {
+    const std::optional<Scheduler::Millis> next = scheduler_.nextDeadline();
+    if (next && !scheduler_.paused()) {
+        setAlarm(*next);
+        return;
+    }
+    if (timer_ < 0) {
+        fallback_.stop();
+        return;
+    }
+    const itimerspec off{};
+    timerfd_settime(timer_, 0, &off, nullptr); // cannot fail on a timerfd of ours
 }
 
 FormClock::~FormClock() {
@@ -51,6 +72,7 @@ FormClock::~FormClock() {
 
 void FormClock::start() {
     start_ = monotonicNow();
+    rearm();
 }
 
 Scheduler::Millis FormClock::now() const {
@@ -83,15 +105,6 @@ void FormClock::setAlarm(Scheduler::Millis deadline) {
         useFallback();
         setAlarm(deadline);
     }
-}
-
-void FormClock::clearAlarm() {
-    if (timer_ < 0) {
-        fallback_.stop();
-        return;
-    }
-    const itimerspec off{};
-    timerfd_settime(timer_, 0, &off, nullptr); // cannot fail on a timerfd of ours
 }
 
 } // namespace jangora

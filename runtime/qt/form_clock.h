@@ -7,31 +7,40 @@
 #include <QTimer>
 
 #include <ctime>
-#include <functional>
 #include <memory>
 
 namespace jangora {
 
-// The real clock of a form, in milliseconds from its start, and one alarm set for the form's
-// earliest deadline. The alarm rings on the deadline's own millisecond, to the microsecond: a
-// QTimer counts whole milliseconds from when it is set, and rings up to one late. Without a
-// timerfd, or once one cannot be set, it falls back to such a QTimer.
+// Drives a form's scheduler from the real clock, in milliseconds from the start, with one alarm
+// set for the earliest deadline: none while every timer rests or a box is open. The alarm rings
+// on the deadline's own millisecond, to the microsecond: a QTimer counts whole milliseconds from
+// when it is set, and rings up to one late. Without a timerfd, or once one cannot be set, it
+// falls back to such a QTimer.
 class FormClock : public QObject {
   public:
-    explicit FormClock(std::function<void()> ring);
+    explicit FormClock(Scheduler& scheduler);
     ~FormClock() override;
     FormClock(const FormClock&) = delete;
     FormClock& operator=(const FormClock&) = delete;
 
+    // Time starts now; the alarm is set for the first deadline.
     void start();
     [[nodiscard]] Scheduler::Millis now() const;
-    void setAlarm(Scheduler::Millis deadline);
-    void clearAlarm();
+    // Runs `delivery` (input for the form) at the present time, then sets the alarm anew.
+    template <class Delivery> void deliver(const Delivery& delivery) {
+        scheduler_.setNow(now());
+        delivery();
+        rearm();
+    }
+    // Sets the alarm for the scheduler's next deadline, or none.
+    void rearm();
 
   private:
+    void ring();
+    void setAlarm(Scheduler::Millis deadline);
     void useFallback();
 
-    std::function<void()> ring_;
+    Scheduler& scheduler_;
     timespec start_{};
     int timer_ = -1; // a timerfd
     std::unique_ptr<QSocketNotifier> rings_;

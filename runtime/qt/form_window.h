@@ -1,13 +1,11 @@
 #pragma once
 
 #include "runtime/qt/form_clock.h"
-#include "runtime/qt/picture_cache.h"
+#include "runtime/qt/form_input.h"
+#include "runtime/qt/form_painter.h"
 #include "runtime/qt/window_frame.h"
 
-#include <QKeyEvent>
 #include <QWidget>
-
-#include <optional>
 
 namespace jangora {
 
@@ -16,42 +14,35 @@ class FormAccessible;
 class Image;
 struct Rect;
 
-// A box of the client area, from twips to logical pixels.
-[[nodiscard]] QRectF toPixels(const Rect& twips);
-
-// The top-level window of a form: paints what the form holds, hands it the mouse and the
-// keyboard, and drives its timers from the real clock with one alarm set for the earliest
-// deadline. Its frame (WindowFrame) lies around the client area.
+// The top-level window of a form. Its frame (WindowFrame) lies around the client area, which
+// its painter (FormPainter) paints from what the form holds; its input (FormInput) hands the
+// form the mouse and the keyboard, and its clock (FormClock) drives the form's timers.
 class FormWindow : public QWidget {
   public:
     explicit FormWindow(Form& form);
 
     [[nodiscard]] Form& form() const { return form_; }
+    [[nodiscard]] FormClock& clock() { return clock_; }
 
     // The form's client area in the window, and a box of it in the window's pixels.
-    [[nodiscard]] QRect clientArea() const;
+    [[nodiscard]] QRect clientArea() const { return frame_.clientArea(); }
     [[nodiscard]] QRect onScreen(const Rect& twips) const;
 
     // A press and release at the control's centre: a screen reader's action on it.
-    void activate(const Image& control);
+    void activate(const Image& control) { input_.activate(control); }
 
-    void startClock();
-    // Sets the alarm for the form's next deadline (none while a modal box is open, or while
-    // every timer rests).
-    void scheduleNextTick();
-
-    // Draws every label's text once off screen, so that Qt has found and opened the fonts; done
-    // while the display server maps the window, it takes that work off the first frame.
-    void prepareFonts() const;
+    // Opens the labels' fonts and lays out their captions, while the display server maps the
+    // window: that work comes off the first frame.
+    void prepareFonts() { painter_.prepare(devicePixelRatio()); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override { keyEvent(*event); }
-    void keyReleaseEvent(QKeyEvent* event) override { keyEvent(*event); }
+    void mousePressEvent(QMouseEvent* event) override { input_.mouse(*event); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { input_.mouse(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { input_.mouse(*event); }
+    void mouseMoveEvent(QMouseEvent* event) override { input_.mouse(*event); }
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
@@ -63,17 +54,12 @@ class FormWindow : public QWidget {
   private:
     // What assistive technology sees of the window, while one looks.
     [[nodiscard]] FormAccessible* accessible();
-    void runDueTimers();
-    // Runs a delivery of input to the form at the present time, then sets the timer anew.
-    template <class Delivery> void deliver(const Delivery& delivery);
-    void afterEvent();
-    void releaseEveryButton();
-    void keyEvent(QKeyEvent& event);
 
     Form& form_;
     WindowFrame frame_;
-    PictureCache pictures_;
-    FormClock clock_{[this] { runDueTimers(); }};
+    FormPainter painter_{form_};
+    FormClock clock_;
+    FormInput input_{*this, form_, clock_, [this] { return clientArea(); }};
 };
 
 } // namespace jangora

@@ -33,9 +33,9 @@ void FrameTrace::watchIfAsked(QObject& window) {
 bool FrameTrace::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         stamp("press");
-    } else if (event->type() == QEvent::Paint) {
+    } else if (const auto* paint = dynamic_cast<const QPaintEvent*>(event)) {
         watched->event(event); // painted first, then stamped
-        stamp("paint", static_cast<QPaintEvent*>(event)->region());
+        stamp("paint", paint->region());
         return true;
     }
     return false;

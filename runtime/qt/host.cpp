@@ -4,6 +4,7 @@
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/frame_trace.h"
 #include "runtime/qt/qt_services.h"
+#include "runtime/qt/qt_text.h"
 #include "runtime/qt/window_system.h"
 
 #include <QApplication>
@@ -16,25 +17,17 @@
 
 namespace jangora {
 
-std::optional<std::vector<std::uint8_t>> readEmbeddedFile(std::string_view name) {
-    const QResource file(QStringLiteral(":/assets/") +
-                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    if (!file.isValid()) {
+// The files are embedded uncompressed: used where they lie in the program's image, and not
+// copied.
+std::optional<std::span<const std::uint8_t>> readEmbeddedFile(std::string_view name) {
+    const QResource file(QStringLiteral(":/assets/") + toQString(name));
+    if (!file.isValid() || file.compressionAlgorithm() != QResource::NoCompression) {
         return std::nullopt;
     }
-    if (file.compressionAlgorithm() == QResource::NoCompression) {
-        // As the pictures are embedded: copied once, straight from the program's image.
-        return std::vector<std::uint8_t>(file.data(), file.data() + file.size());
-    }
-    const QByteArray bytes = file.uncompressedData();
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    return std::span(file.data(), static_cast<std::size_t>(file.size()));
 }
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The first text drawn waits for fontconfig to read its configuration, some 8 ms of the first
 // frame. Qt has the library loaded already; a thread of its own reads it while Qt connects
@@ -50,14 +43,16 @@ std::jthread readFontConfiguration() {
 } // namespace
 
 int runHost(int argc, char** argv, const FormFactory& makeForm) {
-    // Through shared memory, Qt's X11 support waits for the server to have read one repaint
-    // before it draws the next: a round trip, and two wake-ups, for each blink of the status
-    // line. The game repaints a few small boxes, as cheap to send in the request itself.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+    // Through shared memory, Qt's X11 support has the server tell it when it has read each
+    // repaint: more wake-ups at every spin. The game repaints a few small boxes, as cheap to
+    // send in the request itself. (JANGORA_MITSHM keeps it, for the benchmarks.)
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM") &&
+        !qEnvironmentVariableIsSet("JANGORA_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
-    // On Wayland the window draws its own title bar: Qt's offers to maximize, and only to find
-    // out whether it could draw one, Qt loads the whole of OpenGL, some 50 MB.
+    // Qt's own Wayland title bar offers to maximize, and only to find out whether it could draw
+    // one, Qt loads the whole of OpenGL, some 50 MB: the window's frame draws one of its own
+    // where the compositor draws none.
     if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
         qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     }
@@ -91,7 +86,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     window.show();
     window.activateWindow(); // in a session without a window manager too
     window.prepareFonts();
-    window.startClock();
+    window.clock().start();
     const int status = QApplication::exec();
     return form->ended() ? form->exitStatus() : status;
 }

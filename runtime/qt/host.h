@@ -5,14 +5,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace jangora {
 
 // Makes the program's form, given the services and a reader of the files carried with it.
 using FormFactory = std::function<std::unique_ptr<Form>(
-    Services&, const std::function<std::optional<std::vector<std::uint8_t>>(std::string_view)>&)>;
+    Services&,
+    const std::function<std::optional<std::span<const std::uint8_t>>(std::string_view)>&)>;
 
 // Runs the program: checks the display, creates the form and runs its load handler, shows
 // the window and dispatches events until it is closed or the program ends. Returns the exit
@@ -21,6 +22,6 @@ using FormFactory = std::function<std::unique_ptr<Form>(
 int runHost(int argc, char** argv, const FormFactory& makeForm);
 
 // The bytes of a file embedded in the program under :/assets, or nothing.
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> readEmbeddedFile(std::string_view name);
+[[nodiscard]] std::optional<std::span<const std::uint8_t>> readEmbeddedFile(std::string_view name);
 
 } // namespace jangora

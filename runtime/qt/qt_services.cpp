@@ -4,6 +4,7 @@
 #include "runtime/qt/box.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/printing.h"
+#include "runtime/qt/qt_text.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -11,14 +12,6 @@
 #include <QTimer>
 
 namespace jangora {
-
-namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 QString formatDollars(float dollars, const QLocale& locale) {
     const QLocale layout =
@@ -76,7 +69,7 @@ void QtServices::wakeTimersLater() {
     // The form holds its timers while a modal operation runs; they start again once the
     // handler that asked for it has returned.
     if (window_) {
-        QTimer::singleShot(0, window_, [window = window_] { window->scheduleNextTick(); });
+        QTimer::singleShot(0, window_, [window = window_] { window->clock().rearm(); });
     }
 }
 

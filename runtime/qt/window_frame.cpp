@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -117,7 +118,7 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Paint:
         if (drawsTitleBar_) {
             QPainter painter(&window_);
-            painter.setClipRegion(static_cast<QPaintEvent*>(event)->region());
+            painter.setClipRegion(dynamic_cast<const QPaintEvent&>(*event).region());
             TitleBar::paint(painter, window_);
         }
         if (!iconRenditions_.isEmpty()) {
@@ -154,13 +155,10 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event) {
             });
         }
         return false;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove:
-        return drawsTitleBar_ && titleBarTakes(static_cast<const QMouseEvent&>(*event));
-    default:
-        return false;
+    default: {
+        const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
+        return mouse && drawsTitleBar_ && titleBarTakes(*mouse);
+    }
     }
 }
 
