@@ -67,13 +67,13 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
             return {};
         }
         if (const auto* label = dynamic_cast<const Label*>(&control_)) {
-            return QString::fromStdString(label->caption());
+            return toQString(label->caption());
         }
         const auto* image = dynamic_cast<const Image*>(&control_);
         if (!accessible.name.empty() || !image || !image->visible() || !image->picture()) {
             return toQString(accessible.name);
         }
-        return QString::fromStdString(image->picture()->shows);
+        return toQString(image->picture()->shows);
     }
 
     [[nodiscard]] QRect rect() const override {

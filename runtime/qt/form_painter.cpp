@@ -132,7 +132,7 @@ void FormPainter::paintLabel(QPainter& painter, const Label& label, qreal device
         box,
         Qt::AlignTop | Qt::TextWordWrap |
             (label.alignment() == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft),
-        QString::fromStdString(label.caption()));
+        toQString(label.caption()));
     painter.restore();
 }
 
@@ -199,7 +199,7 @@ const QPixmap& FormPainter::drawn(const Label& label, qreal devicePixelRatio) {
             QRectF(QPointF(), size),
             Qt::AlignTop | Qt::TextWordWrap |
                 (label.alignment() == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft),
-            QString::fromStdString(label.caption()));
+            toQString(label.caption()));
     }
     cached.caption = label.caption();
     cached.devicePixelRatio = devicePixelRatio;

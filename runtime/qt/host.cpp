@@ -68,7 +68,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         form = makeForm(services, readEmbeddedFile);
     } catch (const StartupError& error) {
         std::fprintf(stderr, "jangora: %s\n", error.what());
-        QMessageBox::critical(nullptr, QStringLiteral("Jangora"), QString::fromUtf8(error.what()));
+        QMessageBox::critical(nullptr, QStringLiteral("Jangora"), toQString(error.what()));
         return 3;
     }
 

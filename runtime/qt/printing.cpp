@@ -2,6 +2,7 @@
 
 #include "runtime/qt/box.h"
 #include "runtime/qt/print_system.h"
+#include "runtime/qt/qt_text.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -118,7 +119,7 @@ bool answered(QWidget& window, Waited waited, const PrintReply& reply, const QSt
     }
     const QString reason = reply.kind == PrintReply::Kind::NoPrintSystem
                                ? QObject::tr("the print system is not running.")
-                               : QString::fromStdString(reply.reason);
+                               : toQString(reply.reason);
     tell(
         window, QMessageBox::Warning, notPrinted,
         printer.isEmpty()
@@ -157,7 +158,7 @@ bool writePage(QIODevice& file, const QImage& picture, const QPageSize& paper,
 std::optional<std::string> choosePrinter(QWidget& window, const std::vector<std::string>& names) {
     QStringList printers;
     for (const std::string& name : names) {
-        printers << QString::fromStdString(name);
+        printers << toQString(name);
     }
     QInputDialog chooser(&window);
     chooser.setWindowTitle(QObject::tr("%1: printer").arg(window.windowTitle()));
@@ -224,7 +225,7 @@ void printWindow(QWidget& window, const QRect& clientArea) {
         offerPdfFile(window, picture);
         return;
     }
-    const QString name = QString::fromStdString(*printer);
+    const QString name = toQString(*printer);
 
     const auto [measured, paper] =
         ask<Paper>([&](const PrintDeadline& deadline) { return defaultPaper(*printer, deadline); });

@@ -81,8 +81,8 @@ void QtServices::endProgram(int exitStatus) {
 }
 
 void QtServices::reportError(const RuntimeError& error) {
-    QMessageBox box(QMessageBox::Critical, titleOr({}), QString::fromStdString(error.what()),
-                    QMessageBox::Ok, window_);
+    QMessageBox box(QMessageBox::Critical, titleOr({}), toQString(error.what()), QMessageBox::Ok,
+                    window_);
     runBox(box);
 }
 
