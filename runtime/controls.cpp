@@ -29,7 +29,7 @@ void Control::setEnabled(bool enabled) {
     }
     enabled_ = enabled;
     redisplay(false);
-    enabledChanged();
+    followEnabled();
 }
 
 void Control::redisplay(bool repaint) const {
@@ -92,7 +92,7 @@ bool Timer::scheduled() const {
     return form().scheduler().isScheduled(id_);
 }
 
-void Timer::enabledChanged() {
+void Timer::followEnabled() {
     if (enabledUnrecorded()) {
         form().scheduler().start(id_);
     } else {

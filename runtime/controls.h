@@ -81,7 +81,8 @@ class Control {
     void noteWritten(bool changed) const { (changed ? record_.changed : record_.written) |= part_; }
     // Has the host show the control again; `repaint` says whether its box looks different.
     void redisplay(bool repaint = true) const;
-    virtual void enabledChanged() {}
+    // What enabling or disabling the control sets going: a timer starts or stops its ticks.
+    virtual void followEnabled() {}
 
   private:
     Form& form_;
@@ -208,7 +209,7 @@ class Timer : public Control {
     std::function<void()> onTimer;
 
   private:
-    void enabledChanged() override;
+    void followEnabled() override;
 
     int interval_;
     Scheduler::Id id_;

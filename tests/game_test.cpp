@@ -20,6 +20,8 @@ std::deque<float> spinOf(int passes, std::initializer_list<float> stops) {
 
 constexpr float apple = 0.0F;  // stop 1
 constexpr float cherry = 0.4F; // stop 13
+constexpr float banana = 0.6F; // stop 20
+constexpr float box = 0.8F;    // stop 26
 constexpr float seven = 0.99F; // stop 32
 constexpr float cash = 0.92F;  // stop 30
 
@@ -40,10 +42,6 @@ struct GameTest : ::testing::Test {
             line += form.picInSlot(window).visible() ? 'S' : 'h';
         }
         return line;
-    }
-    void clickPrint() { // on the part of the button that shows at the starting window size
-        form.input().mouseDown({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
-        form.input().mouseUp({LeftButton, 0, 8760 + 10 * 15, 6480 + 8 * 15});
     }
 
     testing::LoadedGame game;
@@ -120,28 +118,23 @@ TEST_F(GameTest, APressDuringTheRevealRestartsItWithoutChargeOrDraw) {
     EXPECT_EQ(seen(), "69.75 ready | | You did not win anything. | up | SSS");
 }
 
+// Each line of three shows its own message and pays its prize; anything else is a loss.
 TEST_F(GameTest, ALineOfThreePaysItsPrizeAndAnythingElseIsALoss) {
-    const auto evaluate = [&](std::int16_t a, std::int16_t b, std::int16_t c, std::int32_t code) {
-        form.ReelSymbol(1) = a;
-        form.ReelSymbol(2) = b;
-        form.ReelSymbol(3) = c;
-        form.SymbolCode = code;
-        form.Money = 70;
-        form.GameOn = 1;
-        form.Timer1.setEnabled(true);
-        form.Image1.setEnabled(false);
-        form.Form1_Timer1_Timer();
+    const auto spin = [&](float a, float b, float c) {
+        services.script = spinOf(1, {a, b, c});
+        game.pull();
+        form.scheduler().advanceBy(1000);
         return seen();
     };
-    EXPECT_EQ(evaluate(1, 1, 1, 1), "80.00 ready | Timer2 | 3 apples! You win $10! | up | SSS");
-    EXPECT_EQ(evaluate(6, 6, 6, 2),
-              "1070.00 ready | Timer2 | JACKPOT!!! YOU WIN 1000$!!! | up | SSS");
-    using Reels = std::tuple<std::int16_t, std::int16_t, std::int16_t, std::int32_t>;
-    for (const auto& [a, b, c, code] :
-         {Reels{1, 1, 2, 11}, {2, 1, 1, 1}, {0, 0, 0, 0}, {6, 6, 6, 111111}}) {
-        EXPECT_EQ(evaluate(a, b, c, code),
-                  "70.00 ready | Timer2 | You did not win anything. | up | SSS");
-    }
+    EXPECT_EQ(spin(apple, apple, apple), "79.75 ready | | 3 apples! You win $10! | up | SSS");
+    EXPECT_EQ(spin(cherry, cherry, cherry), "94.50 ready | | 3 Cherries! You win $15!! | up | SSS");
+    EXPECT_EQ(spin(banana, banana, banana), "124.25 ready | | 3 Bananas! You win $30!! | up | SSS");
+    EXPECT_EQ(spin(box, box, box), "174.00 ready | | 3 BOXES!! YOU WIN $50!! | up | SSS");
+    EXPECT_EQ(spin(cash, cash, cash), "273.75 ready | | 3 $ SIGNS!! YOU WIN $100!!! | up | SSS");
+    EXPECT_EQ(spin(seven, seven, seven),
+              "1273.50 ready | | JACKPOT!!! YOU WIN 1000$!!! | up | SSS");
+    EXPECT_EQ(spin(apple, apple, cherry), "1273.25 ready | | You did not win anything. | up | SSS");
+    EXPECT_EQ(spin(cherry, apple, apple), "1273.00 ready | | You did not win anything. | up | SSS");
 }
 
 // From $70 to the end with the space bar alone, losing every spin. The last quarter's spin
@@ -182,16 +175,16 @@ TEST_F(GameTest, TheStatusLineBlinksUntilTheFirstSpinAndNeverAgain) {
 
 TEST_F(GameTest, ThePrintButtonAsksAndPrintsTheWindowOnYesAndNotWhenTheWindowIsClosed) {
     services.answers = {MsgBoxResult::Yes};
-    clickPrint();
+    game.clickPrint();
     EXPECT_EQ(services.boxes.front(), "Jangora 2.4 | This button is to print the current screen. "
                                       "Are you sure you want to do that? | Yes No | timers paused");
     EXPECT_EQ(form.PrintAnswer + " " + std::to_string(services.prints), "6 1");
-    clickPrint(); // No
+    game.clickPrint(); // No
     EXPECT_EQ(form.PrintAnswer + " " + std::to_string(services.prints), "7 1");
     services.closeWindowInBox = true;
     services.answers = {MsgBoxResult::Yes}; // the answer a closed box may still give
     form.PrintAnswer.clear();
-    clickPrint();
+    game.clickPrint();
     EXPECT_EQ(services.prints, 1);
     EXPECT_EQ(form.PrintAnswer, ""); // the handler went no further than its box
     EXPECT_EQ(services.ends, std::vector<int>{0});

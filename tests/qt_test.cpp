@@ -1,6 +1,7 @@
-// The host's pieces on Qt's offscreen platform: the embedded pictures, the currency text, and
-// the window, painted and clicked.
+// The host's pieces on Qt's offscreen platform: the embedded pictures, the currency text, the
+// clock, the title bar, and the window as it is painted, played and read by a screen reader.
 
+#include "runtime/qt/accessibility.h"
 #include "runtime/qt/form_painter.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
@@ -9,9 +10,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTimer>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include <map>
+#include <ostream>
+
+// Failures name the texts they compare.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace jangora {
 namespace {
@@ -83,6 +100,78 @@ TEST(Currency, DollarsWithCentsLaidOutByTheLocale) {
         EXPECT_EQ(formatDollars(amount, QLocale(QString::fromLatin1(locale))).toStdString(), text)
             << locale;
     }
+    QtServices services; // what the bankroll shows follows it
+    for (const float dollars : {70.0F, 69.75F, 70.0F}) {
+        EXPECT_EQ(services.formatCurrency(dollars), formatDollars(dollars, {}).toStdString());
+    }
+}
+
+// Runs the event loop for a while, as the game's own does.
+void runFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Each alarm rings on the deadline's own millisecond (a few may ring late on a busy machine, and
+// a late tick's successor comes a full interval after it); behind a box the clock is not even
+// set.
+TEST(Clock, RingsOnTheDeadlineAndNeverBehindABox) {
+    Scheduler scheduler;
+    FormClock clock(scheduler);
+    std::vector<Scheduler::Millis> rang;
+    const Scheduler::Id timer = scheduler.add(160, [&] {
+        rang.push_back(clock.now());
+        return TickRecord{everyPart, everyPart, everyPart};
+    });
+    scheduler.start(timer);
+    clock.start();
+    runFor(880);
+    ASSERT_EQ(rang.size(), 5U);
+    int onTime = 0;
+    for (std::size_t tick = 0; tick < rang.size(); ++tick) {
+        onTime += rang[tick] == (tick == 0 ? 0 : rang[tick - 1]) + 160;
+    }
+    EXPECT_GE(onTime, 3) << rang[0] << " " << rang[1] << " " << rang[2] << " " << rang[3];
+    scheduler.setPaused(true);
+    clock.rearm();
+    EXPECT_FALSE(clock.armed());
+    runFor(400);
+    EXPECT_EQ(rang.size(), 5U);
+}
+
+// A button going down or up, as Qt reports it, at a point of a window.
+void mouse(QWidget& window, QEvent::Type type, QPointF at,
+           Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(type, at, window.mapToGlobal(at), button,
+                      type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &event);
+}
+
+// A button pressed over one part of a title bar the window draws itself, released over another.
+void clickOn(QWidget& window, TitleBar::Part pressed, TitleBar::Part released) {
+    for (const auto& [type, part] : {std::pair{QEvent::MouseButtonPress, pressed},
+                                     std::pair{QEvent::MouseButtonRelease, released}}) {
+        QPoint at;
+        while (TitleBar::partAt(window.size(), at) != part) {
+            at = at.x() < window.width() ? at + QPoint(1, 0) : QPoint(0, at.y() + 1);
+        }
+        mouse(window, type, at);
+    }
+}
+
+TEST(TitleBar, ItsButtonsMinimizeAndCloseTheWindowEachOnAClickOfItsOwn) {
+    QWidget window;
+    WindowFrame frame(window, {300, 200}, true);
+    window.show();
+    EXPECT_EQ(frame.clientArea(), QRect(QPoint(3, 30), QSize(300, 200)));
+    clickOn(window, TitleBar::Part::Close, TitleBar::Part::Minimize);
+    EXPECT_TRUE(window.isVisible() && !window.isMinimized());
+    clickOn(window, TitleBar::Part::Minimize, TitleBar::Part::Minimize);
+    EXPECT_TRUE(window.isVisible() && window.isMinimized());
+    window.showNormal();
+    clickOn(window, TitleBar::Part::Close, TitleBar::Part::Close);
+    EXPECT_FALSE(window.isVisible());
 }
 
 struct WindowTest : ::testing::Test {
@@ -105,14 +194,14 @@ struct WindowTest : ::testing::Test {
         }
         return count;
     }
-    // A button going down, then up, as Qt reports them, at a point of the window.
     void click(QPointF at, Qt::MouseButton button = Qt::LeftButton) {
-        for (const bool down : {true, false}) {
-            QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
-                              window.mapToGlobal(at), button, down ? button : Qt::NoButton,
-                              Qt::NoModifier);
-            QApplication::sendEvent(&window, &event);
-        }
+        mouse(window, QEvent::MouseButtonPress, at, button);
+        mouse(window, QEvent::MouseButtonRelease, at, button);
+    }
+
+    void key(QEvent::Type type, bool autoRepeat) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), autoRepeat);
+        QApplication::sendEvent(&window, &event);
     }
 
     testing::TestServices services;
@@ -150,6 +239,105 @@ TEST_F(WindowTest, ThePrintButtonTakesClicksOnItsVisibleCornerAndWhollyOnceEnlar
     EXPECT_EQ(form.GameOn, 0);
 }
 
+// A change repaints the boxes of what changed and nothing else: a charged press, the lever
+// and the reel windows, then the bankroll; the bankroll's text follows the bankroll.
+TEST_F(WindowTest, AChangeRepaintsWhatChangedAndNoMore) {
+    struct Repaints : QObject {
+        bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                region += dynamic_cast<QPaintEvent&>(*event).region();
+            }
+            return false;
+        }
+        QRegion region;
+    } repaints;
+    window.show();
+    form.scheduler().advanceBy(2);
+    runFor(50);
+    const QImage bankroll = window.grab(window.onScreen(form.Label2.bounds())).toImage();
+    window.installEventFilter(&repaints);
+    services.script = {0.001F, 0.0F, 0.0F, 0.4F}; // a losing spin
+    click({503, 358});
+    form.scheduler().advanceBy(2);
+    runFor(50);
+    QRegion expected;
+    for (const Control* changed : std::initializer_list<const Control*>{
+             &form.Label3, &form.Image1, &form.Label2, &form.picInSlot(0), &form.picInSlot(1),
+             &form.picInSlot(2)}) {
+        expected += window.onScreen(changed->paintBounds());
+    }
+    EXPECT_EQ(repaints.region, expected);
+    EXPECT_NE(window.grab(window.onScreen(form.Label2.bounds())).toImage(), bankroll);
+    form.Label2.setCaption("$70.00");
+    EXPECT_EQ(window.grab(window.onScreen(form.Label2.bounds())).toImage(), bankroll);
+}
+
+// Held Space plays one spin however long it is held: the window system repeats it as a release
+// and a press each, and neither is the player's (a press would start the reveal again).
+TEST_F(WindowTest, AHeldKeyPlaysOneSpin) {
+    key(QEvent::KeyPress, false);
+    for (int repeat = 0; repeat < 30; ++repeat) {
+        form.scheduler().advanceBy(50);
+        key(QEvent::KeyRelease, true);
+        key(QEvent::KeyPress, true);
+    }
+    EXPECT_TRUE(form.Image3.visible() && form.picInSlot(2).visible()); // held, the spin over
+    key(QEvent::KeyRelease, false);
+    EXPECT_EQ(form.Money, 69.75F);
+    EXPECT_TRUE(form.Image1.visible());
+}
+
+// What a screen reader finds: the controls in reading order, each with its role, name and
+// description, the lever's action playing a spin. It is told of each change once, when it is
+// made, and of the status with the bankroll once the result is in; a hidden reel window names
+// no symbol.
+TEST_F(WindowTest, AScreenReaderFindsTheControlsAndIsToldOfEachChangeOnce) {
+    static QStringList told;
+    told.clear();
+    const QAccessible::UpdateHandler before =
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (event->type() == QAccessible::NameChanged ||
+                (event->type() == QAccessible::ObjectShow &&
+                 event->accessibleInterface()->role() == QAccessible::Notification)) {
+                told << event->accessibleInterface()->text(QAccessible::Name);
+            }
+        });
+    form.scheduler().advanceBy(2); // the bankroll shown
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    const std::map<QAccessible::Role, QString> roles{{QAccessible::StatusBar, "status bar"},
+                                                     {QAccessible::StaticText, "label"},
+                                                     {QAccessible::Button, "push button"},
+                                                     {QAccessible::Graphic, "image"}};
+    QStringList controls;
+    for (int child = 0; child < frame->childCount(); ++child) {
+        const QAccessibleInterface* control = frame->child(child);
+        controls << roles.at(control->role()) + " " + control->text(QAccessible::Name) + " (" +
+                        control->text(QAccessible::Description) + ")";
+    }
+    EXPECT_EQ(controls, (QStringList{"status bar No game on. ()", "label  (Reel 1)",
+                                     "label  (Reel 2)", "label  (Reel 3)",
+                                     "push button Lever (Pull to play a spin for 25 cents)",
+                                     "image $$ CASH LEFT $$ ()", "label $70.00 (Bankroll)",
+                                     "label Jangora team (Credits)",
+                                     "push button Print the window (Asks, then prints the window "
+                                     "as it looks now)"}));
+    services.script = {0.001F, 0.0F, 0.0F, 0.4F};
+    frame->child(4)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    runFor(50);
+    form.scheduler().advanceBy(1000);
+    runFor(50);
+    form.scheduler().advanceBy(1000); // ticks that change nothing
+    runFor(50);
+    EXPECT_EQ(told, (QStringList{"$70.00", "Rolling...", "$69.75", "Rolling... $69.75", "apple",
+                                 "apple", "cherry", "You did not win anything.",
+                                 "You did not win anything. $69.75"}));
+    QAccessibleInterface* reel = frame->child(1);
+    EXPECT_EQ(reel->text(QAccessible::Name), QStringLiteral("apple"));
+    click({503, 358});
+    EXPECT_EQ(reel->text(QAccessible::Name), QString());
+    QAccessible::installUpdateHandler(before);
+}
+
 TEST_F(WindowTest, EveryButtonTheWindowSystemReportsPullsTheLeverAndLetsItSpringBack) {
     for (int bit = 0; bit < 27; ++bit) {
         form.scheduler().advanceBy(2); // a charged press holds the lever back for a tick
@@ -165,6 +353,9 @@ TEST_F(WindowTest, EveryButtonTheWindowSystemReportsPullsTheLeverAndLetsItSpring
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // As with a screen reader running: Qt tells the window's accessibility of its changes.
+    jangora::installFormAccessibility();
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -95,6 +95,13 @@ struct LoadedGame {
         form.input().mouseDown(onLever);
         form.input().mouseUp(onLever);
     }
+    // The print button clicked on the part of it that shows at the window's starting size.
+    void clickPrint() {
+        const MouseEvent onButton{LeftButton, 0, static_cast<float>(form.Image4.left() + 150),
+                                  static_cast<float>(form.Image4.top() + 120)};
+        form.input().mouseDown(onButton);
+        form.input().mouseUp(onButton);
+    }
 
     TestServices services;
     PictureSet pictures = namedPictures();

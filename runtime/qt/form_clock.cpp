@@ -63,6 +63,15 @@ void FormClock::rearm() {
     timerfd_settime(timer_, 0, &off, nullptr); // cannot fail on a timerfd of ours
 }
 
+bool FormClock::armed() const {
+    if (timer_ < 0) {
+        return fallback_.isActive();
+    }
+    itimerspec alarm{};
+    timerfd_gettime(timer_, &alarm);
+    return alarm.it_value.tv_sec != 0 || alarm.it_value.tv_nsec != 0;
+}
+
 FormClock::~FormClock() {
     rings_.reset();
     if (timer_ >= 0) {

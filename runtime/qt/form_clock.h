@@ -34,6 +34,8 @@ class FormClock : public QObject {
     }
     // Sets the alarm for the scheduler's next deadline, or none.
     void rearm();
+    // Whether the alarm is set to ring.
+    [[nodiscard]] bool armed() const;
 
   private:
     void ring();

@@ -78,8 +78,12 @@ template <class Reply> using XReply = std::unique_ptr<Reply, decltype(&std::free
 
 } // namespace
 
-WindowFrame::WindowFrame(QWidget& window, QSize client)
-    : window_(window), drawsTitleBar_(onWayland() && !compositorDecorates()) {
+bool WindowFrame::titleBarLeftToWindow() {
+    return onWayland() && !compositorDecorates();
+}
+
+WindowFrame::WindowFrame(QWidget& window, QSize client, bool drawsTitleBar)
+    : window_(window), drawsTitleBar_(drawsTitleBar) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint |

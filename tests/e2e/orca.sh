@@ -38,14 +38,14 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 said() { sed -n "s/.*SPEECH OUTPUT: '\(.*\)' *{'established.*/\1/p" "$spoken"; } # one a line
-hears() { # hears PATTERN [SECONDS]: until Orca has said something that matches the pattern
-    for _ in $(seq $((${2:-5} * 10))); do
-        said | grep -qE "$1" && return
+spoken_since() { said | tail -n +$(($1 + 1)) | tr '\n' '|'; }
+hears() { # hears PATTERN [MARK]: until Orca has said, after its first MARK lines, what matches
+    for _ in $(seq 50); do
+        said | tail -n +$((${2:-0} + 1)) | grep -qE "$1" && return
         sleep 0.1
     done
-    fail "Orca did not say /$1/; it said: $(said | tr '\n' '|')"
+    fail "Orca did not say /$1/; it said: $(spoken_since "${2:-0}")"
 }
-spoken_since() { said | tail -n +$(($1 + 1)) | tr '\n' '|'; }
 
 start_game
 hears '^Lever push button\.$'
@@ -70,10 +70,5 @@ xdotool key Tab Return
 hears '^This button is to print the current screen\. Are you sure you want to do that\?$'
 mark=$(said | wc -l)
 xdotool key Escape
-for _ in $(seq 50); do
-    spoken_since "$mark" | grep -q 'Print the window push button\.' && break
-    sleep 0.1
-done
-spoken_since "$mark" | grep -q 'Print the window push button\.' ||
-    fail "after the print question Orca said: $(spoken_since "$mark")"
+hears '^Print the window push button\.$' "$mark"
 echo "the print question answered No: $(spoken_since "$mark")"
