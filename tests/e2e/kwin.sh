@@ -15,8 +15,12 @@ XDG_RUNTIME_DIR=$runtime KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES=kw
     "$runtime/kwin_wayland" --virtual --socket kwin --width 1024 --height 768 \
     >"$shots/kwin.log" 2>&1 &
 kwin_pid=$!
+# KWin takes its bus name before it has made its scripting object: wait for the object itself (a
+# ping would be answered for any path once the name is taken).
 until [[ -S $runtime/kwin ]] && dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
-    org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1; do sleep 0.05; done
+    org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q org.kde.kwin.Scripting; do
+    sleep 0.05
+done
 
 env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=kwin QT_QPA_PLATFORM= "$game" &
 on_kwin=$!
