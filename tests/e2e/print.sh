@@ -93,19 +93,25 @@ below "$rmse" 0.05 || fail "the print does not look like the window"
 # The default refuses jobs: the player is told, and by the print system's own words.
 lpadmin -d Office
 cupsreject Office
+began=${EPOCHREALTIME/./}
 print_yes
-answer "$(box 'Jangora 2\.4: not printed')" Return
+warning=$(box 'Jangora 2\.4: not printed')
+waited=$(elapsed "$began")
+answer "$warning" Return
 grep -q 'not-accepting-jobs\|not accepting jobs' "$cups/log/error_log" ||
     fail "the print server did not refuse the job"
-echo "a queue that refuses jobs: the player is warned"
+echo "a queue that refuses jobs: the player is warned $waited ms after the click"
 cupsaccept Office
 
 # Paused, it takes the job, which waits in its queue: the player is told so.
 cupsdisable Office
+began=${EPOCHREALTIME/./}
 print_yes
-answer "$(box 'Jangora 2\.4: printer paused')" Return
+told=$(box 'Jangora 2\.4: printer paused')
+waited=$(elapsed "$began")
+answer "$told" Return
 lpstat -o Office | grep -q Office || fail "no job waits in the paused queue"
-echo "a paused printer: the job waits in its queue, and the player is told"
+echo "a paused printer: the job waits in its queue, and the player is told $waited ms after the click"
 
 stop "$cups_pid"
 print_yes
