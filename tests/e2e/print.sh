@@ -51,7 +51,8 @@ wait_for_job() { # wait_for_job N: until the printer holds N jobs
     for _ in $(seq 100); do (($(jobs_received) >= $1)) && return; sleep 0.1; done
     fail "the printer received $(jobs_received) jobs, not $1"
 }
-print_yes() { click_print && answer "$(box '^Jangora 2\.4$')" Return; }
+# print_yes clicks Print and answers Yes, keeping in $began when the click came (µs).
+print_yes() { began=${EPOCHREALTIME/./} && click_print && answer "$(box '^Jangora 2\.4$')" Return; }
 elapsed() { echo $(((${EPOCHREALTIME/./} - $1) / 1000)); } # milliseconds since $1 (µs)
 
 start_x
@@ -71,7 +72,6 @@ echo "two printers, none the default: the player picked Hall, and it printed the
 # dots per inch): both trimmed to their drawn content, the sizes agree within 2 % and the
 # normalised RMS difference is below 0.05.
 lpadmin -x Hall
-began=${EPOCHREALTIME/./}
 print_yes
 wait_for_job 2
 echo "one printer, none the default: the job reached it $(elapsed "$began") ms after the click"
@@ -93,10 +93,8 @@ below "$rmse" 0.05 || fail "the print does not look like the window"
 # The default refuses jobs: the player is told, and by the print system's own words.
 lpadmin -d Office
 cupsreject Office
-began=${EPOCHREALTIME/./}
 print_yes
-warning=$(box 'Jangora 2\.4: not printed')
-waited=$(elapsed "$began")
+warning=$(box 'Jangora 2\.4: not printed') waited=$(elapsed "$began")
 answer "$warning" Return
 grep -q 'not-accepting-jobs\|not accepting jobs' "$cups/log/error_log" ||
     fail "the print server did not refuse the job"
@@ -105,13 +103,11 @@ cupsaccept Office
 
 # Paused, it takes the job, which waits in its queue: the player is told so.
 cupsdisable Office
-began=${EPOCHREALTIME/./}
 print_yes
-told=$(box 'Jangora 2\.4: printer paused')
-waited=$(elapsed "$began")
+told=$(box 'Jangora 2\.4: printer paused') waited=$(elapsed "$began")
 answer "$told" Return
 lpstat -o Office | grep -q Office || fail "no job waits in the paused queue"
-echo "a paused printer: the job waits in its queue, and the player is told $waited ms after the click"
+echo "a paused printer: the job waits in its queue; the player was told $waited ms after the click"
 
 stop "$cups_pid"
 print_yes
