@@ -198,6 +198,18 @@ void offerPdfFile(QWidget& window, const QImage& picture) {
     }
 }
 
+// Where a desktop user expects the page: the system's default; else the only printer; else
+// the one the player picks from the list, or none if the player declines.
+std::optional<std::string> printerToUse(QWidget& window, const PrinterList& printers) {
+    if (printers.byDefault) {
+        return printers.byDefault;
+    }
+    if (printers.names.size() == 1) {
+        return printers.names.front();
+    }
+    return choosePrinter(window, printers.names);
+}
+
 } // namespace
 
 void printWindow(QWidget& window, const QRect& clientArea) {
@@ -212,18 +224,13 @@ void printWindow(QWidget& window, const QRect& clientArea) {
     if (!answered(window, listed, printers, {})) {
         return;
     }
-    std::optional<std::string> printer = printers.byDefault;
-    if (!printer && printers.names.size() == 1) {
-        printer = printers.names.front();
-    } else if (!printer && printers.names.size() > 1) {
-        printer = choosePrinter(window, printers.names);
-        if (!printer) {
-            return; // the player chose none
-        }
-    }
-    if (!printer) {
+    if (!printers.byDefault && printers.names.empty()) {
         offerPdfFile(window, picture);
         return;
+    }
+    const std::optional<std::string> printer = printerToUse(window, printers);
+    if (!printer) {
+        return; // the player chose none
     }
     const QString name = toQString(*printer);
 
