@@ -245,12 +245,12 @@ bool WindowFrame::nativeEventFilter(const QByteArray& type, void* message, qintp
         atoms_ = Atoms{atoms[0], atoms[1], atoms[2]};
     }
     if (changed->atom == atoms_->state) {
-        undoMaximizingOneAxis(changed->window);
+        maximizedAxesChanged(changed->window);
     }
     return false;
 }
 
-void WindowFrame::undoMaximizingOneAxis(std::uint32_t window) {
+void WindowFrame::maximizedAxesChanged(std::uint32_t window) {
     xcb_connection_t* connection = x11();
     const XReply<xcb_get_property_reply_t> state(
         xcb_get_property_reply(
@@ -268,7 +268,13 @@ void WindowFrame::undoMaximizingOneAxis(std::uint32_t window) {
         vertical = vertical || values[i] == atoms_->vertical;
         horizontal = horizontal || values[i] == atoms_->horizontal;
     }
-    if (vertical == horizontal) { // both is Qt's maximized, seen through its window state
+    if (vertical && horizontal) { // Qt's maximized, seen through its window state
+        return;
+    }
+    if (!vertical && !horizontal) {
+        if (unmaximizing_ && !(window_.windowState() & Qt::WindowMaximized)) {
+            unmaximized();
+        }
         return;
     }
     const XReply<xcb_get_geometry_reply_t> geometry(
@@ -292,8 +298,9 @@ void WindowFrame::undoMaximizingOneAxis(std::uint32_t window) {
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&request));
     xcb_flush(connection);
+    // Until the window manager has taken both states off, its sizes are not the player's.
+    unmaximizing_ = true;
     sizeToKeep_.reset();
-    QTimer::singleShot(0, this, [this] { window_.resize(restingSize_); });
 }
 
 } // namespace jangora

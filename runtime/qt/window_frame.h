@@ -50,8 +50,9 @@ class WindowFrame : public QObject, public QAbstractNativeEventFilter {
     bool titleBarTakes(const QMouseEvent& event);
     void maximized();
     void unmaximized();
-    // An X11 window maximized on one axis only, which Qt does not report as maximized.
-    void undoMaximizingOneAxis(std::uint32_t window);
+    // The X11 window manager's maximized axes changed: a maximize on one axis only, which Qt
+    // does not report, is undone, and the undoing ends once both axes are off.
+    void maximizedAxesChanged(std::uint32_t window);
 
     QWidget& window_;
     const bool drawsTitleBar_;
