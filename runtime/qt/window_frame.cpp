@@ -283,8 +283,8 @@ void WindowFrame::maximizedAxesChanged(std::uint32_t window) {
     if (!geometry) {
         return;
     }
-    // As the window manager's specification asks: a message to the root window, from a
-    // normal application, to remove both states.
+    // As EWMH window managers expect: a message to the root window, from a normal
+    // application, to remove both states.
     xcb_client_message_event_t request{};
     request.response_type = XCB_CLIENT_MESSAGE;
     request.format = 32;
