@@ -21,7 +21,11 @@ reel_boxes=(137x57+56+136 137x57+240+136 129x57+432+136)
 band_at_rest=60x4+473+306
 band_pulled=60x4+473+375
 
-fail() { echo "FAIL: $*" >&2 && exit 1; }
+fail() { # ends the test, also from inside $(...) or a pipe, where exit would end only a subshell
+    echo "FAIL: $*" >&2
+    [[ $BASHPID == "$$" ]] || kill -TERM "$$"
+    exit 1
+}
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 < b + 0) }'; } # as numbers: 1e-05 < 0.1
 
 xvfb_pid=
