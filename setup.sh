@@ -5,13 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgl-dev
-          libcups2-dev libwayland-dev libxcb1-dev fonts-liberation2)
+          libcups2-dev libwayland-dev libxcb1-dev libxcb-xkb-dev fonts-liberation2)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils
-               imagemagick cups cups-ipp-utils poppler-utils dpkg-dev file faketime
-               desktop-file-utils appstream lintian fonts-dejavu-core
-               dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
-               qt6-wayland weston openbox wmctrl kwin-wayland kwin-style-breeze)
+               x11-xserver-utils imagemagick cups cups-ipp-utils poppler-utils dpkg-dev file
+               faketime desktop-file-utils appstream lintian fonts-dejavu-core
+               dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca ibus fcitx5
+               fcitx5-frontend-qt6 qt6-wayland weston openbox wmctrl kwin-wayland
+               kwin-style-breeze mutter)
 fi
 
 missing=()

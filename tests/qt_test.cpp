@@ -272,19 +272,26 @@ TEST_F(WindowTest, AChangeRepaintsWhatChangedAndNoMore) {
     EXPECT_EQ(window.grab(window.onScreen(form.Label2.bounds())).toImage(), bankroll);
 }
 
-// Held Space plays one spin however long it is held: the window system repeats it as a release
-// and a press each, and neither is the player's (a press would start the reveal again).
+// Held Space plays one spin however long it is held. Once the spin is over the window system
+// repeats the key, by a press each (as an X server asked for it does, which Qt does not call a
+// repeat) or by a release and a press it calls repeats: none is the player's.
 TEST_F(WindowTest, AHeldKeyPlaysOneSpin) {
-    key(QEvent::KeyPress, false);
-    for (int repeat = 0; repeat < 30; ++repeat) {
-        form.scheduler().advanceBy(50);
-        key(QEvent::KeyRelease, true);
-        key(QEvent::KeyPress, true);
+    for (const bool pressesAlone : {true, false}) {
+        key(QEvent::KeyPress, false);
+        form.scheduler().advanceBy(660);
+        for (int repeat = 0; repeat < 30; ++repeat) {
+            form.scheduler().advanceBy(40);
+            if (!pressesAlone) {
+                key(QEvent::KeyRelease, true);
+            }
+            key(QEvent::KeyPress, !pressesAlone);
+        }
+        EXPECT_TRUE(form.Image3.visible() && form.picInSlot(2).visible()); // held, the spin over
+        key(QEvent::KeyRelease, false);
+        EXPECT_TRUE(form.Image1.visible());
+        form.scheduler().advanceBy(1000);
     }
-    EXPECT_TRUE(form.Image3.visible() && form.picInSlot(2).visible()); // held, the spin over
-    key(QEvent::KeyRelease, false);
-    EXPECT_EQ(form.Money, 69.75F);
-    EXPECT_TRUE(form.Image1.visible());
+    EXPECT_EQ(form.Money, 69.5F);
 }
 
 // What a screen reader finds: the controls in reading order, each with its role, name and

@@ -76,9 +76,15 @@ bool FormInput::key(const QKeyEvent& event) {
     if (!key) {
         return false;
     }
-    if (!event.isAutoRepeat()) {
-        const bool down = event.type() == QEvent::KeyPress;
-        clock_.deliver([&] { down ? form_.input().keyDown(*key) : form_.input().keyUp(*key); });
+    switch (heldKeys_.note(event)) {
+    case HeldKeys::Stroke::Press:
+        clock_.deliver([&] { form_.input().keyDown(*key); });
+        break;
+    case HeldKeys::Stroke::Release:
+        clock_.deliver([&] { form_.input().keyUp(*key); });
+        break;
+    case HeldKeys::Stroke::Repeat:
+        break;
     }
     return true;
 }

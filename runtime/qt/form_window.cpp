@@ -71,6 +71,7 @@ void FormWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void FormWindow::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
+    input_.keyboardTaken();
     if (FormAccessible* accessible = this->accessible()) {
         accessible->windowFocused();
     }

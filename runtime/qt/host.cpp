@@ -3,6 +3,7 @@
 #include "runtime/qt/accessibility.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/frame_trace.h"
+#include "runtime/qt/held_keys.h"
 #include "runtime/qt/qt_services.h"
 #include "runtime/qt/qt_text.h"
 #include "runtime/qt/window_system.h"
@@ -61,6 +62,7 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     if (fontConfiguration.joinable()) {
         fontConfiguration.join();
     }
+    HeldKeys::repeatByPressesAlone();
     QtServices services;
 
     std::unique_ptr<Form> form;

@@ -1,5 +1,7 @@
 #include "runtime/qt/window_frame.h"
 
+#include "runtime/qt/window_system.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -69,11 +71,6 @@ Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
     return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
 }
 
-xcb_connection_t* x11() {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
 template <class Reply> using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
 } // namespace
@@ -92,7 +89,7 @@ WindowFrame::WindowFrame(QWidget& window, QSize client, bool drawsTitleBar)
     restingSize_ = drawsTitleBar_ ? client.grownBy(TitleBar::margins) : client;
     window.resize(restingSize_);
     window.installEventFilter(this);
-    if (x11()) {
+    if (x11Connection()) {
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 }
@@ -228,7 +225,7 @@ bool WindowFrame::nativeEventFilter(const QByteArray& type, void* message, qintp
         return false;
     }
     if (!atoms_) {
-        xcb_connection_t* connection = x11();
+        xcb_connection_t* connection = x11Connection();
         const auto intern = [connection](const char* name) {
             return xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)),
                                    name);
@@ -251,7 +248,7 @@ bool WindowFrame::nativeEventFilter(const QByteArray& type, void* message, qintp
 }
 
 void WindowFrame::maximizedAxesChanged(std::uint32_t window) {
-    xcb_connection_t* connection = x11();
+    xcb_connection_t* connection = x11Connection();
     const XReply<xcb_get_property_reply_t> state(
         xcb_get_property_reply(
             connection,

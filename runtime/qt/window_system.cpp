@@ -74,6 +74,11 @@ void forgetBrokenWaylandSocket() {
 
 } // namespace
 
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 std::unique_ptr<QApplication> openWindowSystem(int& argc, char** argv) {
     forgetBrokenWaylandSocket();
     connecting().passOn = qInstallMessageHandler(holdBackOrRefuse);
