@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <thread>
 
 namespace jangora {
 
@@ -17,8 +19,8 @@ namespace {
     F(cupsEncryption)                                                                              \
     F(httpConnect2)                                                                                \
     F(httpSetTimeout)                                                                              \
+    F(httpGetActivity)                                                                             \
     F(httpClose)                                                                                   \
-    F(cupsLastError)                                                                               \
     F(cupsLastErrorString)                                                                         \
     F(cupsGetNamedDest)                                                                            \
     F(cupsGetDests2)                                                                               \
@@ -30,7 +32,15 @@ namespace {
     F(cupsCreateJob)                                                                               \
     F(cupsStartDocument)                                                                           \
     F(cupsWriteRequestData)                                                                        \
-    F(cupsFinishDocument)
+    F(cupsFinishDocument)                                                                          \
+    F(cupsCancelJob2)                                                                              \
+    F(ippNewRequest)                                                                               \
+    F(ippAddString)                                                                                \
+    F(cupsDoRequest)                                                                               \
+    F(ippFindAttribute)                                                                            \
+    F(ippGetInteger)                                                                               \
+    F(ippGetString)                                                                                \
+    F(ippDelete)
 
 struct Cups {
 #define JANGORA_DECLARE(name) decltype(&::name) name = nullptr;
@@ -58,19 +68,26 @@ const Cups* cups() {
     return loaded ? &*loaded : nullptr;
 }
 
-// One connection to the print server, whose every wait ends at the deadline.
+constexpr auto followStep = std::chrono::milliseconds(250);
+
+// One connection to the print server, whose every wait tells the watch when the server was
+// last heard from, and ends once nobody waits for the answer. Without a watch, a wait ends
+// after the silence limit.
 class Connection {
   public:
-    Connection(const Cups& cups, const PrintDeadline& deadline) : cups_(cups), deadline_(deadline) {
-        const int msec = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                              deadline.at - std::chrono::steady_clock::now())
-                                              .count());
-        http_ = cups.httpConnect2(cups.cupsServer(), cups.ippPort(), nullptr, AF_UNSPEC,
-                                  cups.cupsEncryption(), 1, std::max(msec, 0), nullptr);
-        if (http_) {
+    Connection(const Cups& cups, PrintWatch* watch) : cups_(cups), watch_(watch) {
+        http_ = cups.httpConnect2(
+            cups.cupsServer(), cups.ippPort(), nullptr, AF_UNSPEC, cups.cupsEncryption(), 1,
+            static_cast<int>(std::chrono::milliseconds(printSilenceLimit).count()), nullptr);
+        if (!http_) {
+            return;
+        }
+        if (watch_) {
+            watch_->hear();
             cups.httpSetTimeout(http_, 0.25, &Connection::keepWaiting, this);
         } else {
-            late_ = std::chrono::steady_clock::now() >= deadline.at;
+            cups.httpSetTimeout(http_, std::chrono::duration<double>(printSilenceLimit).count(),
+                                nullptr, nullptr);
         }
     }
     ~Connection() {
@@ -83,82 +100,165 @@ class Connection {
 
     [[nodiscard]] http_t* http() const { return http_; }
 
-    // How the last request went, once it has returned.
-    [[nodiscard]] PrintReply reply() const {
-        if (late_) {
-            return {PrintReply::Kind::NoAnswer, {}};
-        }
-        if (!http_) {
-            return {PrintReply::Kind::NoPrintSystem, {}};
-        }
-        return {PrintReply::Kind::Failed, cups_.cupsLastErrorString()};
-    }
-    [[nodiscard]] bool late() const { return late_; }
-
   private:
-    static int keepWaiting(http_t* /*http*/, void* self) {
-        auto& connection = *static_cast<Connection*>(self);
-        connection.late_ = std::chrono::steady_clock::now() >= connection.deadline_.at ||
-                           connection.deadline_.abandoned->load();
-        return connection.late_ ? 0 : 1;
+    static int keepWaiting(http_t* http, void* self) {
+        const auto& connection = *static_cast<Connection*>(self);
+        const std::time_t silent = std::time(nullptr) - connection.cups_.httpGetActivity(http);
+        connection.watch_->hear(PrintWatch::Clock::now() - std::chrono::seconds(silent));
+        return connection.watch_->abandoned() ? 0 : 1;
     }
 
     const Cups& cups_;
-    PrintDeadline deadline_;
+    PrintWatch* watch_;
     http_t* http_ = nullptr;
-    bool late_ = false;
 };
 
 // A question put over a new connection: `ask` fills in the reply and says whether the server
-// answered; a connection that broke or answered too late says what went wrong instead.
-template <class Reply, class Question>
-Reply askServer(const PrintDeadline& deadline, const Question& ask) {
+// answered as asked; otherwise the reply says what went wrong, in the print system's words.
+template <class Reply, class Question> Reply askServer(PrintWatch& watch, const Question& ask) {
     Reply reply;
     const Cups* library = cups();
     if (!library) {
         reply.kind = PrintReply::Kind::NoPrintSystem;
         return reply;
     }
-    Connection connection(*library, deadline);
-    if (connection.http()) {
-        const bool answered = ask(*library, connection, reply);
-        if (answered && !connection.late()) {
-            return reply;
-        }
+    Connection connection(*library, &watch);
+    if (!connection.http()) {
+        reply.kind = PrintReply::Kind::NoPrintSystem;
+        return reply;
     }
-    static_cast<PrintReply&>(reply) = connection.reply();
+    if (!ask(*library, connection.http(), reply)) {
+        reply.kind = PrintReply::Kind::Failed;
+        reply.reason = library->cupsLastErrorString();
+    }
+    watch.hear();
     return reply;
+}
+
+// What the server says of a job, or nothing; the caller deletes it. The server knows its jobs
+// by their number alone.
+ipp_t* askJob(const Cups& cups, http_t* http, int id) {
+    ipp_t* request = cups.ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(id);
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    return cups.cupsDoRequest(http, request, "/");
+}
+
+// A job the server holds without a page (it went missing on the way, or was never finished)
+// is cancelled, asked over a connection of its own: the one it was created on may be stuck.
+// Nobody waits for this.
+void cancelIfPageless(const Cups& cups, const std::string& printer, int id) {
+    const Connection connection(cups, nullptr);
+    if (!connection.http()) {
+        return;
+    }
+    ipp_t* answer = askJob(cups, connection.http(), id);
+    if (!answer) {
+        return;
+    }
+    ipp_attribute_t* pages = cups.ippFindAttribute(answer, "number-of-documents", IPP_TAG_INTEGER);
+    const bool pageless = pages && cups.ippGetInteger(pages, 0) == 0;
+    cups.ippDelete(answer);
+    if (pageless) {
+        cups.cupsCancelJob2(connection.http(), printer.c_str(), id, 0);
+    }
+}
+
+// How a job the server has taken goes on, for a few seconds: printed, or waiting in the queue
+// of a paused printer, or of one that has not printed it by then, in the printer's own words.
+// False if the server failed to say.
+bool followJob(const Cups& cups, http_t* http, const char* printer, int id, PrintWatch& watch,
+               JobReply& job) {
+    const auto giveUp = std::chrono::steady_clock::now() + jobFollowLimit;
+    for (;;) {
+        ipp_t* answer = askJob(cups, http, id);
+        if (!answer) {
+            return false;
+        }
+        watch.hear();
+        ipp_attribute_t* state = cups.ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
+        ipp_attribute_t* says =
+            cups.ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT);
+        const int jobState = state ? cups.ippGetInteger(state, 0) : IPP_JSTATE_PENDING;
+        job.printerSays = says ? cups.ippGetString(says, 0, nullptr) : "";
+        cups.ippDelete(answer);
+        if (jobState == IPP_JSTATE_COMPLETED) {
+            job.queue = JobReply::Queue::Printed;
+            return true;
+        }
+        if (jobState >= IPP_JSTATE_CANCELED) { // cancelled elsewhere, or aborted
+            job.kind = PrintReply::Kind::Failed;
+            job.reason =
+                job.printerSays.empty() ? "the print system gave up on it." : job.printerSays;
+            return true;
+        }
+        if (cups_dest_t* destination = cups.cupsGetNamedDest(http, printer, nullptr)) {
+            const char* printerState =
+                cups.cupsGetOption("printer-state", destination->num_options, destination->options);
+            const bool paused = printerState && std::atoi(printerState) == IPP_PSTATE_STOPPED;
+            cups.cupsFreeDests(1, destination);
+            if (paused) {
+                job.queue = JobReply::Queue::Paused;
+                return true;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            job.queue = JobReply::Queue::Waiting;
+            return true;
+        }
+        std::this_thread::sleep_for(followStep);
+    }
 }
 
 } // namespace
 
-PrinterList listPrinters(const PrintDeadline& deadline) {
-    return askServer<PrinterList>(
-        deadline, [](const Cups& cups, Connection& connection, PrinterList& list) {
-            http_t* http = connection.http();
-            if (cups_dest_t* byDefault = cups.cupsGetNamedDest(http, nullptr, nullptr)) {
-                list.byDefault = byDefault->name;
-                cups.cupsFreeDests(1, byDefault);
-                return true;
-            }
-            if (connection.late()) {
-                return false; // a server that did not say whether there is a default says no more
-            }
-            cups_dest_t* printers = nullptr;
-            const int count = cups.cupsGetDests2(http, &printers);
-            for (int i = 0; i < count; ++i) {
-                if (!printers[i].instance) { // an instance is a user's set of options for a printer
-                    list.names.emplace_back(printers[i].name);
-                }
-            }
-            cups.cupsFreeDests(count, printers);
-            return true; // none is an answer too
-        });
+void PrintWatch::hear(Clock::time_point at) {
+    Clock::duration known = heard_.load();
+    while (at.time_since_epoch() > known &&
+           !heard_.compare_exchange_weak(known, at.time_since_epoch())) {
+    }
 }
 
-Paper defaultPaper(const std::string& printer, const PrintDeadline& deadline) {
-    return askServer<Paper>(deadline, [&](const Cups& cups, Connection& connection, Paper& paper) {
-        http_t* http = connection.http();
+bool PrintWatch::reach(Stage next) {
+    const std::lock_guard lock(mutex_);
+    if (!abandoned_) {
+        stage_ = next;
+    }
+    return !abandoned_;
+}
+
+bool PrintWatch::abandoned() const {
+    const std::lock_guard lock(mutex_);
+    return abandoned_;
+}
+
+PrintWatch::Stage PrintWatch::abandon() {
+    const std::lock_guard lock(mutex_);
+    abandoned_ = true;
+    return stage_;
+}
+
+PrinterList listPrinters(PrintWatch& watch) {
+    return askServer<PrinterList>(watch, [](const Cups& cups, http_t* http, PrinterList& list) {
+        if (cups_dest_t* byDefault = cups.cupsGetNamedDest(http, nullptr, nullptr)) {
+            list.byDefault = byDefault->name;
+            cups.cupsFreeDests(1, byDefault);
+            return true;
+        }
+        cups_dest_t* printers = nullptr;
+        const int count = cups.cupsGetDests2(http, &printers);
+        for (int i = 0; i < count; ++i) {
+            if (!printers[i].instance) { // an instance is a user's set of options for a printer
+                list.names.emplace_back(printers[i].name);
+            }
+        }
+        cups.cupsFreeDests(count, printers);
+        return true; // none is an answer too
+    });
+}
+
+Paper defaultPaper(const std::string& printer, PrintWatch& watch) {
+    return askServer<Paper>(watch, [&](const Cups& cups, http_t* http, Paper& paper) {
         cups_dest_t* destination = cups.cupsGetNamedDest(http, printer.c_str(), nullptr);
         if (!destination) {
             return false;
@@ -179,29 +279,28 @@ Paper defaultPaper(const std::string& printer, const PrintDeadline& deadline) {
 }
 
 JobReply printPdf(const std::string& printer, const std::string& title, const std::string& pdf,
-                  const PrintDeadline& deadline) {
-    return askServer<JobReply>(deadline, [&](const Cups& cups, Connection& connection,
-                                             JobReply& job) {
-        http_t* http = connection.http();
+                  PrintWatch& watch) {
+    return askServer<JobReply>(watch, [&](const Cups& cups, http_t* http, JobReply& job) {
         const char* name = printer.c_str();
         const int id = cups.cupsCreateJob(http, name, title.c_str(), 0, nullptr);
-        const bool sent =
-            id > 0 &&
+        if (id <= 0) {
+            return false;
+        }
+        // The page is sent once its document is finished; the server has it once it says so.
+        const bool taken =
+            watch.reach(PrintWatch::Stage::JobCreated) &&
             cups.cupsStartDocument(http, name, id, title.c_str(), CUPS_FORMAT_PDF, 1) ==
                 HTTP_STATUS_CONTINUE &&
             cups.cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE &&
-            cups.cupsFinishDocument(http, name) <= IPP_STATUS_OK_EVENTS_COMPLETE;
-        if (!sent) {
+            watch.reach(PrintWatch::Stage::PageSent) &&
+            cups.cupsFinishDocument(http, name) <= IPP_STATUS_OK_EVENTS_COMPLETE &&
+            watch.reach(PrintWatch::Stage::PageTaken);
+        if (!taken) {
+            cancelIfPageless(cups, printer, id);
             return false;
         }
-        // A paused printer takes the job into its queue, where it waits.
-        if (cups_dest_t* destination = cups.cupsGetNamedDest(http, name, nullptr)) {
-            const char* state =
-                cups.cupsGetOption("printer-state", destination->num_options, destination->options);
-            job.waitsInPausedQueue = state && std::atoi(state) == IPP_PSTATE_STOPPED;
-            cups.cupsFreeDests(1, destination);
-        }
-        return true;
+        watch.hear();
+        return followJob(cups, http, name, id, watch, job);
     });
 }
 

@@ -6,19 +6,21 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -30,37 +32,35 @@ namespace jangora {
 
 namespace {
 
-constexpr auto answerLimit = std::chrono::seconds(10);
-
-enum class Waited { Answered, TooLong, ProgramEnded };
+enum class Waited { Answered, Silent, ProgramEnded };
 
 template <class Reply> struct Asked {
     Waited waited = Waited::Answered;
+    PrintWatch::Stage stage = PrintWatch::Stage::Asking; // how far a print got
     Reply reply;
 };
 
 // Puts a question to the print system on a thread of its own, and waits for the answer while
-// the window goes on repainting: no longer than the limit, nor than the program runs. The
-// thread is then left to end on its own (a name lookup of a far server can hold it past any
-// limit); it touches nothing of the window's once nobody waits for it.
-template <class Reply> Asked<Reply> ask(std::function<Reply(const PrintDeadline&)> question) {
+// the window goes on repainting, its pointer showing that something is under way: as long as
+// the print system is heard from, and no longer than the program runs. The thread is then left
+// to end on its own (a name lookup of a far server can hold it past any limit); it touches
+// nothing of the window's once nobody waits for it.
+template <class Reply> Asked<Reply> ask(std::function<Reply(PrintWatch&)> question) {
     struct Shared {
+        PrintWatch watch;
         std::mutex mutex;
-        std::atomic<bool> abandoned = false;
         std::optional<Reply> reply;
         QEventLoop* waiting = nullptr; // read and written on the window's thread only
     };
-    enum { answered = 1000, tooLong }; // any other ending of the loop is the program's
+    enum { answered = 1000, silent }; // any other ending of the loop is the program's
     auto shared = std::make_shared<Shared>();
     QEventLoop waiting;
     shared->waiting = &waiting;
-    const PrintDeadline deadline{std::chrono::steady_clock::now() + answerLimit,
-                                 &shared->abandoned};
     try {
-        std::thread([shared, deadline, question = std::move(question)] {
-            Reply reply = question(deadline);
+        std::thread([shared, question = std::move(question)] {
+            Reply reply = question(shared->watch);
             const std::lock_guard lock(shared->mutex);
-            if (!shared->abandoned) {
+            if (!shared->watch.abandoned()) {
                 shared->reply = std::move(reply);
                 QMetaObject::invokeMethod(
                     QCoreApplication::instance(),
@@ -78,15 +78,28 @@ template <class Reply> Asked<Reply> ask(std::function<Reply(const PrintDeadline&
         failed.reply.reason = error.what();
         return failed;
     }
-    QTimer::singleShot(answerLimit, &waiting, [&waiting] { waiting.exit(tooLong); });
+    QTimer silence;
+    silence.setSingleShot(true);
+    const auto listen = [&] {
+        const auto quiet = PrintWatch::Clock::now() - shared->watch.heard();
+        if (quiet >= printSilenceLimit) {
+            waiting.exit(silent);
+        } else {
+            silence.start(std::chrono::ceil<std::chrono::milliseconds>(printSilenceLimit - quiet));
+        }
+    };
+    QObject::connect(&silence, &QTimer::timeout, listen);
+    listen();
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const int ending = waiting.exec();
+    QGuiApplication::restoreOverrideCursor();
     const std::lock_guard lock(shared->mutex);
-    shared->abandoned = true;
+    const PrintWatch::Stage stage = shared->watch.abandon();
     shared->waiting = nullptr;
-    if (ending == answered && shared->reply) {
-        return {Waited::Answered, std::move(*shared->reply)};
+    if (shared->reply) { // an answer that came with the end of the wait is an answer
+        return {Waited::Answered, stage, std::move(*shared->reply)};
     }
-    return {ending == tooLong ? Waited::TooLong : Waited::ProgramEnded, {}};
+    return {ending == silent ? Waited::Silent : Waited::ProgramEnded, stage, {}};
 }
 
 void tell(QWidget& window, QMessageBox::Icon icon, const QString& about, const QString& text) {
@@ -95,25 +108,46 @@ void tell(QWidget& window, QMessageBox::Icon icon, const QString& about, const Q
     runBox(box);
 }
 
+// What the player is told of a print system that stopped answering: what is known of the page.
+void tellSilence(QWidget& window, PrintWatch::Stage stage, const QString& printer) {
+    const qint64 seconds = printSilenceLimit.count();
+    switch (stage) {
+    case PrintWatch::Stage::Asking:
+    case PrintWatch::Stage::JobCreated:
+        tell(window, QMessageBox::Warning, QObject::tr("not printed"),
+             QObject::tr("The print system did not answer for %1 seconds: the window was not "
+                         "printed.")
+                 .arg(seconds));
+        return;
+    case PrintWatch::Stage::PageSent:
+        tell(window, QMessageBox::Warning, QObject::tr("not confirmed"),
+             QObject::tr("The window was sent to %1, but the print system did not confirm it "
+                         "for %2 seconds: it may yet be printed.")
+                 .arg(printer)
+                 .arg(seconds));
+        return;
+    case PrintWatch::Stage::PageTaken:
+        tell(window, QMessageBox::Information, QObject::tr("not confirmed"),
+             QObject::tr("The print system took the window for %1, then did not answer for %2 "
+                         "seconds: whether it is printed is not known.")
+                 .arg(printer)
+                 .arg(seconds));
+        return;
+    }
+}
+
 // Says what went wrong, if anything; true when the print system answered as asked. `printer` is
-// empty while no printer has been chosen, and `sent` says whether the page may be on its way.
-bool answered(QWidget& window, Waited waited, const PrintReply& reply, const QString& printer,
-              bool sent = false) {
-    if (waited == Waited::ProgramEnded) {
+// empty while no printer has been chosen.
+template <class Reply>
+bool answered(QWidget& window, const Asked<Reply>& asked, const QString& printer) {
+    if (asked.waited == Waited::ProgramEnded) {
         return false;
     }
-    const QString notPrinted = QObject::tr("not printed");
-    if (waited == Waited::TooLong || reply.kind == PrintReply::Kind::NoAnswer) {
-        tell(window, QMessageBox::Warning, notPrinted,
-             sent ? QObject::tr("The print system did not answer within %1 seconds: the window "
-                                "may not have been printed on %2.")
-                        .arg(answerLimit.count())
-                        .arg(printer)
-                  : QObject::tr("The print system did not answer within %1 seconds: the window "
-                                "was not printed.")
-                        .arg(answerLimit.count()));
+    if (asked.waited == Waited::Silent) {
+        tellSilence(window, asked.stage, printer);
         return false;
     }
+    const PrintReply& reply = asked.reply;
     if (reply.kind == PrintReply::Kind::Done) {
         return true;
     }
@@ -121,7 +155,7 @@ bool answered(QWidget& window, Waited waited, const PrintReply& reply, const QSt
                                ? QObject::tr("the print system is not running.")
                                : toQString(reply.reason);
     tell(
-        window, QMessageBox::Warning, notPrinted,
+        window, QMessageBox::Warning, QObject::tr("not printed"),
         printer.isEmpty()
             ? QObject::tr("The print system could not say which printers there are: %1").arg(reason)
             : QObject::tr("The window could not be printed on %1: %2").arg(printer, reason));
@@ -183,9 +217,16 @@ void offerPdfFile(QWidget& window, const QImage& picture) {
     if (runBox(offer) != QMessageBox::Yes) {
         return;
     }
-    QFileDialog saving(&window, title, QStringLiteral("jangora.pdf"),
+    // In the player's documents folder (not wherever the game was started from), and a PDF
+    // file by its name whether or not the player types ".pdf".
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists()) {
+        folder = QDir::homePath();
+    }
+    QFileDialog saving(&window, title, QDir(folder).filePath(QStringLiteral("jangora.pdf")),
                        QObject::tr("PDF files (*.pdf)"));
     saving.setAcceptMode(QFileDialog::AcceptSave);
+    saving.setDefaultSuffix(QStringLiteral("pdf"));
     if (runBox(saving) != QDialog::Accepted || saving.selectedFiles().isEmpty()) {
         return;
     }
@@ -216,12 +257,13 @@ void printWindow(QWidget& window, const QRect& clientArea) {
     const QImage picture = window.grab(clientArea).toImage();
     const QString title = window.windowTitle();
 
-    const auto [listed, printers] = ask<PrinterList>(listPrinters);
-    if (listed == Waited::Answered && printers.kind == PrintReply::Kind::NoPrintSystem) {
+    const Asked<PrinterList> listed = ask<PrinterList>(listPrinters);
+    const PrinterList& printers = listed.reply;
+    if (listed.waited == Waited::Answered && printers.kind == PrintReply::Kind::NoPrintSystem) {
         offerPdfFile(window, picture);
         return;
     }
-    if (!answered(window, listed, printers, {})) {
+    if (!answered(window, listed, {})) {
         return;
     }
     if (!printers.byDefault && printers.names.empty()) {
@@ -234,11 +276,12 @@ void printWindow(QWidget& window, const QRect& clientArea) {
     }
     const QString name = toQString(*printer);
 
-    const auto [measured, paper] =
-        ask<Paper>([&](const PrintDeadline& deadline) { return defaultPaper(*printer, deadline); });
-    if (!answered(window, measured, paper, name)) {
+    const Asked<Paper> measured =
+        ask<Paper>([&](PrintWatch& watch) { return defaultPaper(*printer, watch); });
+    if (!answered(window, measured, name)) {
         return;
     }
+    const Paper& paper = measured.reply;
     QByteArray pdf;
     QBuffer page(&pdf);
     page.open(QIODevice::WriteOnly);
@@ -252,14 +295,30 @@ void printWindow(QWidget& window, const QRect& clientArea) {
         return;
     }
 
-    const auto [sent, job] = ask<JobReply>(
-        [printer = *printer, title = title.toStdString(), pdf = pdf.toStdString()](
-            const PrintDeadline& deadline) { return printPdf(printer, title, pdf, deadline); });
-    if (answered(window, sent, job, name, true) && job.waitsInPausedQueue) {
+    const Asked<JobReply> sent =
+        ask<JobReply>([printer = *printer, title = title.toStdString(), pdf = pdf.toStdString()](
+                          PrintWatch& watch) { return printPdf(printer, title, pdf, watch); });
+    if (!answered(window, sent, name)) {
+        return;
+    }
+    switch (sent.reply.queue) {
+    case JobReply::Queue::Printed:
+        return;
+    case JobReply::Queue::Paused:
         tell(window, QMessageBox::Information, QObject::tr("printer paused"),
              QObject::tr("The window waits in the queue of %1, which is paused: it will be "
                          "printed once the printer is resumed.")
                  .arg(name));
+        return;
+    case JobReply::Queue::Waiting:
+        tell(window, QMessageBox::Information, QObject::tr("not printed yet"),
+             QObject::tr("The window waits in the queue of %1, which has not printed it within "
+                         "%2 seconds. The printer says: %3")
+                 .arg(name)
+                 .arg(jobFollowLimit.count())
+                 .arg(sent.reply.printerSays.empty() ? QObject::tr("nothing.")
+                                                     : toQString(sent.reply.printerSays)));
+        return;
     }
 }
 

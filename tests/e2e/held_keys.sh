@@ -18,7 +18,7 @@ start_window_manager
 
 cents() { # the bankroll, in cents
     local amount
-    amount=$(/usr/bin/python3 "$(dirname "$0")/accessible_name.py" Bankroll) || fail "no bankroll"
+    amount=$(/usr/bin/python3 "$(dirname "$0")/accessible.py" control Bankroll) || fail "no bankroll"
     amount=${amount//[$,.]/}
     echo $((10#$amount))
 }

@@ -4,7 +4,9 @@
 #   GAME the game's binary; SHOTS a folder for screenshots; BUILD the build folder
 # The helpers set `window` (the game's X window), `game_pid` and, after close_and_wait,
 # `exit_status`: callers read these and never assign them.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails outside a check ends the test too: say which.
+trap '[[ $BASHPID != "$$" ]] || echo "FAIL: $BASH_SOURCE:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 game=$1
 shots=$2
