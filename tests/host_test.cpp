@@ -45,7 +45,7 @@ int runGame(std::function<void(Form1&, FormWindow&)> play,
         auto form = std::make_unique<Form1>(services, loadPictures(read));
         auto* looker = new QTimer(qApp);
         QObject::connect(looker, &QTimer::timeout, [&play, &onBox, game = form.get()] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
+            for (QWidget* widget : QApplication::allWidgets()) { // a box may be inside the window
                 auto* window = dynamic_cast<FormWindow*>(widget);
                 if (window && play && window->windowHandle()->isExposed()) {
                     // Once, and not inside this timer's own call: a box `play` opens would

@@ -4,6 +4,7 @@
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/qt_text.h"
 
+#include <QDialog>
 #include <QTimer>
 #include <QWindow>
 
@@ -233,21 +234,39 @@ QString FormAccessible::text(QAccessible::Text t) const {
     return t == QAccessible::Name ? window_.windowTitle() : QAccessibleWidget::text(t);
 }
 
+QAccessibleInterface* FormAccessible::box() const {
+    for (const QDialog* box : window_.findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        if (box->isVisible()) {
+            return QAccessible::queryAccessibleInterface(const_cast<QDialog*>(box));
+        }
+    }
+    return nullptr;
+}
+
 int FormAccessible::childCount() const {
-    return static_cast<int>(children_.size());
+    return static_cast<int>(children_.size()) + (box() ? 1 : 0);
 }
 
 QAccessibleInterface* FormAccessible::child(int index) const {
-    return index >= 0 && index < childCount() ? children_[static_cast<std::size_t>(index)]
-                                              : nullptr;
+    const auto controls = static_cast<int>(children_.size());
+    if (index == controls) {
+        return box();
+    }
+    return index >= 0 && index < controls ? children_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 int FormAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    if (child && child == box()) {
+        return static_cast<int>(children_.size());
+    }
     const auto found = std::find(children_.begin(), children_.end(), child);
     return found == children_.end() ? -1 : static_cast<int>(found - children_.begin());
 }
 
 QAccessibleInterface* FormAccessible::childAt(int x, int y) const {
+    if (QAccessibleInterface* over = box(); over && over->rect().contains(x, y)) {
+        return over;
+    }
     for (ControlAccessible* child : children_) {
         if (child->control().visible() && child->rect().contains(x, y)) {
             return child;
@@ -257,6 +276,9 @@ QAccessibleInterface* FormAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* FormAccessible::focusChild() const {
+    if (QAccessibleInterface* over = box()) {
+        return over;
+    }
     const auto found = byControl_.find(window_.form().input().focused());
     return found == byControl_.end() ? nullptr : found->second;
 }

@@ -13,8 +13,9 @@ class ControlAccessible;
 class StatusNotification;
 class FormWindow;
 
-// What assistive technology sees of a form's window: the window, named by its caption, and
-// an object for each control the window description presents to it, in reading order.
+// What assistive technology sees of a form's window: the window, named by its caption, an
+// object for each control the window description presents to it, in reading order, and a box
+// shown inside the window (BoxFrame), after them.
 class FormAccessible : public QAccessibleWidget {
   public:
     explicit FormAccessible(FormWindow& window);
@@ -35,6 +36,8 @@ class FormAccessible : public QAccessibleWidget {
     void windowFocused();
 
   private:
+    // The box shown inside the window, if any.
+    [[nodiscard]] QAccessibleInterface* box() const;
     [[nodiscard]] QString statusText() const;
     void sayStatus();
 

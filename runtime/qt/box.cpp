@@ -1,5 +1,6 @@
 #include "runtime/qt/box.h"
 
+#include "runtime/qt/box_frame.h"
 #include "runtime/qt/held_keys.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include <optional>
 #include <set>
 
 namespace jangora {
@@ -47,13 +49,19 @@ int runBox(QDialog& box) {
     box.setWindowModality(Qt::NonModal);
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::exit);
-    box.show();
+    std::optional<BoxFrame> inWindow;
+    if (BoxFrame::holdsBoxes(box.parentWidget())) {
+        inWindow.emplace(*box.parentWidget(), box);
+    } else {
+        box.show();
+    }
     const FreshKeysOnly freshKeys(box);
     // Without a window manager nothing else gives the box the keyboard, or gives it back.
     box.activateWindow();
     const int answer = answered.exec(); // the box's answer, or the program's end
     if (QWidget* window = box.parentWidget(); window && window->isVisible()) {
         window->activateWindow();
+        window->setFocus(Qt::ActiveWindowFocusReason); // from a box inside it
     }
     return answer;
 }

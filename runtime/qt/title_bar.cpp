@@ -49,23 +49,33 @@ TitleBar::Part TitleBar::partAt(const QSize& window, const QPoint& point, Qt::Ed
     return buttonRect(window, 1).contains(point) ? Part::Minimize : Part::Move;
 }
 
-void TitleBar::paint(QPainter& painter, const QWidget& window) {
-    const QPalette& palette = window.palette();
-    const QRect frame = window.rect();
+void TitleBar::paintFrame(QPainter& painter, const QRect& frame, const QPalette& palette,
+                          const QString& title, bool active) {
     painter.save();
     painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(margins)),
                           Qt::IntersectClip);
     painter.fillRect(frame, palette.color(QPalette::Window));
-    const QColor ink = palette.color(
-        window.isActiveWindow() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
-    window.windowIcon().paint(&painter, QRect(margins.left() + buttonSpacing,
-                                              (margins.top() - iconSize) / 2, iconSize, iconSize));
     QFont font = painter.font();
     font.setPixelSize(14);
     painter.setFont(font);
-    painter.setPen(ink);
-    const QRect caption(0, 0, frame.width(), margins.top());
-    painter.drawText(caption, Qt::AlignCenter, window.windowTitle());
+    painter.setPen(
+        palette.color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(QRect(frame.left(), frame.top(), frame.width(), margins.top()),
+                     Qt::AlignCenter, title);
+    painter.restore();
+}
+
+void TitleBar::paint(QPainter& painter, const QWidget& window) {
+    const QRect frame = window.rect();
+    const bool active = window.isActiveWindow();
+    paintFrame(painter, frame, window.palette(), window.windowTitle(), active);
+    painter.save();
+    painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(margins)),
+                          Qt::IntersectClip);
+    window.windowIcon().paint(&painter, QRect(margins.left() + buttonSpacing,
+                                              (margins.top() - iconSize) / 2, iconSize, iconSize));
+    const QColor ink = window.palette().color(active ? QPalette::Active : QPalette::Disabled,
+                                              QPalette::WindowText);
     painter.setPen(QPen(ink, 2));
     const QRect close = buttonRect(frame.size(), 0).adjusted(5, 5, -5, -5);
     painter.drawLine(close.topLeft(), close.bottomRight());

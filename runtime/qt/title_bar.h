@@ -5,6 +5,9 @@
 #include <QSize>
 
 class QPainter;
+class QPalette;
+class QRect;
+class QString;
 class QWidget;
 
 namespace jangora {
@@ -23,6 +26,10 @@ class TitleBar {
 
     // Paints the bar and border of the window, around its client area.
     static void paint(QPainter& painter, const QWidget& window);
+    // Paints a bar with `title` and a border around the inside of `frame`: a window's frame
+    // without its icon and buttons.
+    static void paintFrame(QPainter& painter, const QRect& frame, const QPalette& palette,
+                           const QString& title, bool active);
 };
 
 } // namespace jangora

@@ -14,7 +14,6 @@
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 
-#include <wayland-client.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -25,38 +24,6 @@
 namespace jangora {
 
 namespace {
-
-bool onWayland() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-// Whether the Wayland compositor draws title bars (it offers server-side decoration, as KWin
-// does): asked of its registry on a queue of our own, so Qt's events stay Qt's.
-bool compositorDecorates() {
-    auto* display = static_cast<wl_display*>(
-        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
-    if (!display) {
-        return false;
-    }
-    wl_event_queue* queue = wl_display_create_queue(display);
-    auto* ours = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(ours), queue);
-    wl_registry* registry = wl_display_get_registry(ours);
-    bool decorates = false;
-    static const wl_registry_listener listener{
-        [](void* found, wl_registry*, std::uint32_t, const char* interface, std::uint32_t) {
-            if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0) {
-                *static_cast<bool*>(found) = true;
-            }
-        },
-        [](void*, wl_registry*, std::uint32_t) {}};
-    wl_registry_add_listener(registry, &listener, &decorates);
-    wl_display_roundtrip_queue(display, queue);
-    wl_registry_destroy(registry);
-    wl_proxy_wrapper_destroy(ours);
-    wl_event_queue_destroy(queue);
-    return decorates;
-}
 
 Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
     if (part != TitleBar::Part::Resize) {
@@ -74,10 +41,6 @@ Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
 template <class Reply> using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
 } // namespace
-
-bool WindowFrame::titleBarLeftToWindow() {
-    return onWayland() && !compositorDecorates();
-}
 
 WindowFrame::WindowFrame(QWidget& window, QSize client, bool drawsTitleBar)
     : window_(window), drawsTitleBar_(drawsTitleBar) {

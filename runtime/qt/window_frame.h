@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/qt/title_bar.h"
+#include "runtime/qt/window_system.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
@@ -23,12 +24,8 @@ namespace jangora {
 // both axes or on one, is undone at once and the window goes back to its size before it.
 class WindowFrame : public QObject, public QAbstractNativeEventFilter {
   public:
-    // Whether the desktop leaves the title bar to the window: on Wayland, unless the
-    // compositor decorates windows itself.
-    [[nodiscard]] static bool titleBarLeftToWindow();
-
     // Frames `window` around a client area of `client` pixels; it watches the window's events.
-    WindowFrame(QWidget& window, QSize client, bool drawsTitleBar = titleBarLeftToWindow());
+    WindowFrame(QWidget& window, QSize client, bool drawsTitleBar = titleBarsLeftToWindows());
     ~WindowFrame() override;
     WindowFrame(const WindowFrame&) = delete;
     WindowFrame& operator=(const WindowFrame&) = delete;

@@ -1,10 +1,15 @@
 #include "runtime/qt/window_system.h"
 
+#include <qpa/qplatformnativeinterface.h>
+#include <wayland-client.h>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -73,6 +78,45 @@ void forgetBrokenWaylandSocket() {
 }
 
 } // namespace
+
+namespace {
+
+// Whether the Wayland compositor offers server-side decoration: asked of its registry on a queue
+// of our own, so Qt's events stay Qt's.
+bool compositorDecorates() {
+    auto* display = static_cast<wl_display*>(
+        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
+    if (!display) {
+        return false;
+    }
+    wl_event_queue* queue = wl_display_create_queue(display);
+    auto* ours = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(ours), queue);
+    wl_registry* registry = wl_display_get_registry(ours);
+    bool decorates = false;
+    static const wl_registry_listener listener{
+        [](void* found, wl_registry*, std::uint32_t, const char* interface, std::uint32_t) {
+            if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0) {
+                *static_cast<bool*>(found) = true;
+            }
+        },
+        [](void*, wl_registry*, std::uint32_t) {}};
+    wl_registry_add_listener(registry, &listener, &decorates);
+    wl_display_roundtrip_queue(display, queue);
+    wl_registry_destroy(registry);
+    wl_proxy_wrapper_destroy(ours);
+    wl_event_queue_destroy(queue);
+    return decorates;
+}
+
+} // namespace
+
+bool titleBarsLeftToWindows() {
+    static const bool leftToWindows =
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        !compositorDecorates();
+    return leftToWindows;
+}
 
 xcb_connection_t* x11Connection() {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -16,4 +16,8 @@ namespace jangora {
 // The connection to the X server, where the program runs on one; none on Wayland.
 [[nodiscard]] xcb_connection_t* x11Connection();
 
+// Whether the desktop leaves title bars to the windows: on Wayland, unless the compositor
+// decorates windows itself (it offers server-side decoration, as KWin does). Asked once.
+[[nodiscard]] bool titleBarsLeftToWindows();
+
 } // namespace jangora

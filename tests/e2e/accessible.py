@@ -2,10 +2,19 @@
 
 Usage: accessible.py control DESCRIPTION   the name of the control so described ("Bankroll")
        accessible.py box TITLE             the texts of the open box so titled, one a line
+       accessible.py button TITLE NAME     where the box's button NAME is in its window:
+                                           x y width height
 """
 import sys
 
 import pyatspi
+
+
+def nodes(node, depth=0):
+    yield node
+    for child in node if depth < 6 else []:
+        if child is not None:
+            yield from nodes(child, depth + 1)
 
 
 def game():
@@ -15,22 +24,26 @@ def game():
     sys.exit("the game is not on the accessibility bus")
 
 
-def nodes(node, depth=0):
-    yield node
-    for child in node if depth < 4 else []:
-        if child is not None:
-            yield from nodes(child, depth + 1)
+def box(title):
+    for node in nodes(game()):
+        if node.name == title and node.getRoleName() == "alert":
+            return node
+    sys.exit(f"no box {title}")
 
 
-what, which = sys.argv[1:3]
-for window in game():
-    if what == "control":
-        for node in nodes(window):
-            if node.description == which:
-                sys.exit(print(node.name))
-    elif window.name == which and window.getRoleName() == "alert":
-        for node in nodes(window):
-            if node.getRoleName() == "label" and node.name:
-                print(node.name)
-        sys.exit(0)
-sys.exit(f"no {what} {which}")
+what = sys.argv[1]
+if what == "control":
+    for node in nodes(game()):
+        if node.description == sys.argv[2]:
+            sys.exit(print(node.name))
+    sys.exit(f"no control {sys.argv[2]}")
+elif what == "box":
+    for node in nodes(box(sys.argv[2])):
+        if node.getRoleName() == "label" and node.name:
+            print(node.name)
+elif what == "button":
+    for node in nodes(box(sys.argv[2])):
+        if node.getRoleName() == "push button" and node.name == sys.argv[3]:
+            extents = node.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+            sys.exit(print(extents.x, extents.y, extents.width, extents.height))
+    sys.exit(f"no button {sys.argv[3]}")
