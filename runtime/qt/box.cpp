@@ -3,10 +3,13 @@
 #include "runtime/qt/box_frame.h"
 #include "runtime/qt/held_keys.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QInputDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QWindow>
 
 #include <optional>
@@ -43,9 +46,26 @@ class FreshKeysOnly : public QObject {
     std::set<int> fresh_;
 };
 
+// A screen reader's where-am-I reads the focused button and its description: that of each of a
+// box's buttons is the box's question or message, which the button answers.
+void describeButtons(QDialog& box) {
+    QString message;
+    if (const auto* messageBox = qobject_cast<QMessageBox*>(&box)) {
+        message = messageBox->text();
+    } else if (const auto* input = qobject_cast<QInputDialog*>(&box)) {
+        message = input->labelText();
+    }
+    for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) {
+        if (button->accessibleDescription().isEmpty()) {
+            button->setAccessibleDescription(message);
+        }
+    }
+}
+
 } // namespace
 
 int runBox(QDialog& box) {
+    describeButtons(box);
     box.setWindowModality(Qt::NonModal);
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::exit);

@@ -3,9 +3,9 @@
 # test's own, plays with the keyboard alone. From Orca's own record of what it says: at the start
 # it speaks the lever, which has the focus, then the status line and the bankroll; after a spin
 # played with Space, the result as the status line shows it and the bankroll; Space held 2 s
-# (every repeat passing through Orca), one spin; on where-am-I,
-# the status bar; after the print question is answered No, the print button, which has the focus
-# again. Orca runs in a PID namespace of its own, since it will not start beside another.
+# (every repeat passing through Orca), one spin; asked for the status bar, the status bar; on
+# where-am-I in the print question, the focused button and the question; after the question is
+# answered No, the print button, which has the focus again. Orca runs in a PID namespace of its own, since it will not start beside another.
 source "$(dirname "$0")/lib.sh" "$@"
 
 if [[ -z "${JANGORA_IN_NAMESPACE:-}" ]]; then
@@ -75,10 +75,17 @@ echo "Space held 2 s: $(spoken_since "$mark")"
 mark=$(said | wc -l)
 xdotool key Insert+KP_Enter Insert+KP_Enter
 hears "^($results) statusbar\.$"
-echo "where am I, twice: $(spoken_since "$mark")"
+echo "the status bar read (Insert+KP_Enter, twice): $(spoken_since "$mark")"
 
 xdotool key Tab Return
-hears '^This button is to print the current screen\. Are you sure you want to do that\?$'
+question='This button is to print the current screen\. Are you sure you want to do that\?'
+hears "^$question\$"
+sleep 0.5
+mark=$(said | wc -l)
+xdotool key KP_Enter
+hears '^Yes push button\.$' "$mark"
+hears "^$question\$" "$mark"
+echo "where-am-I in the print question: $(spoken_since "$mark")"
 mark=$(said | wc -l)
 xdotool key Escape
 hears '^Print the window push button\.$' "$mark"
