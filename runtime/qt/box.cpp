@@ -35,6 +35,9 @@ class FreshKeysOnly : public QObject {
         if (!key) {
             return false;
         }
+        if (key->type() == QEvent::ShortcutOverride) { // asked before the press it comes with
+            return held_.holds(*key) && !fresh_.contains(key->key());
+        }
         if (held_.note(*key) == HeldKeys::Stroke::Press) {
             fresh_.insert(key->key());
         }

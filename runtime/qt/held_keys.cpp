@@ -67,6 +67,10 @@ HeldKeys::Stroke HeldKeys::note(const QKeyEvent& event) {
     return fresh && !event.isAutoRepeat() ? Stroke::Press : Stroke::Repeat;
 }
 
+bool HeldKeys::holds(const QKeyEvent& event) const {
+    return held_.contains(keyOf(event));
+}
+
 void HeldKeys::keyboardTaken() {
     held_.clear();
     xcb_connection_t* connection = x11Connection();

@@ -31,10 +31,12 @@ class HeldKeys : public QAbstractNativeEventFilter {
     HeldKeys& operator=(const HeldKeys&) = delete;
 
     enum class Stroke { Press, Repeat, Release };
-    // Notes a key event that reached the window, and says what it is: a press of a key that
-    // was not held, a repeat (a press of a key held, or an event Qt calls a repeat), or a
-    // release.
+    // Notes a key press or release that reached the window, and says what it is: a press of a
+    // key that was not held, a repeat (a press of a key held, or an event Qt calls a repeat),
+    // or a release.
     Stroke note(const QKeyEvent& event);
+    // Whether the key of an event is held now.
+    [[nodiscard]] bool holds(const QKeyEvent& event) const;
     // The window took the keyboard: the keys held are read anew.
     void keyboardTaken();
 

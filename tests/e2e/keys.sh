@@ -19,6 +19,7 @@ shot_after 1 no_manager_after
 (($(differing no_manager_before no_manager_after "$bankroll_box") > 20)) ||
     fail "the keyboard did not come back to the game after the box"
 echo "without a window manager: Escape answered the box, then Space played a spin"
+stop_game
 
 start_window_manager
 game=$build/bin/last_quarter
