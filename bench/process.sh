@@ -119,21 +119,21 @@ first_frame_ms() {
     stop_traced
 }
 
-# Resident memory of a program 1 s after its start, and 1 s after its window has been made
-# 8000x8000 in 20 steps and its own size again: "before_kib after_kib".
+# Resident memory of a program 1 s after its start, and 3 s after its window has been made
+# WxH in 20 steps and its own size again: "before_kib after_kib".
 ramp_memory() {
-    local pid first_ms win before size
+    local pid first_ms win before width height
     start_traced "$1" "$out/logs/ramp.log"
     win=$(xdotool search --name "^$2\$" | head -n 1)
     sleep 1
     before=$(awk '/^VmRSS/ { print $2 }' /proc/"$pid"/status)
     for step in $(seq 20); do
-        size=$((607 + (8000 - 607) * step / 20))
-        xdotool windowsize "$win" "$size" "$size"
+        width=$((607 + ($3 - 607) * step / 20)) height=$((449 + ($4 - 449) * step / 20))
+        xdotool windowsize "$win" "$width" "$height"
         sleep 0.05
     done
     xdotool windowsize "$win" 607 449
-    sleep 1
+    sleep 3
     echo "$before $(awk '/^VmRSS/ { print $2 }' /proc/"$pid"/status)"
     stop_traced
 }
@@ -203,11 +203,14 @@ for run in $(seq "$starts"); do
     first_frame_ms "$floor" text >>"$out/text-start.txt"
 done
 for run in $(seq "$runs"); do
-    ramp_memory "$floor" "Jangora floor" >>"$out/floor-ramp.txt"
-    ramp_memory "$game" "Jangora 2\.4" >>"$out/game-ramp.txt"
-    # The game as Qt would run it, with shared memory for its repaints.
-    JANGORA_MITSHM=1 ramp_memory "$game" "Jangora 2\.4" >>"$out/shm-ramp.txt"
-    JANGORA_MITSHM=1 measure shm "$game" "Jangora 2\.4" play "$run"
+    for size in "8000 8000" "3840 2160"; do
+        ramp_memory "$floor" "Jangora floor" $size >>"$out/floor-ramp-${size/ /x}.txt"
+        ramp_memory "$game" "Jangora 2\.4" $size >>"$out/game-ramp-${size/ /x}.txt"
+    done
+    # Without shared memory, Qt's X11 support keeps a buffer as large as the largest area it
+    # put on the screen: for comparison.
+    QT_XCB_NO_MITSHM=1 ramp_memory "$game" "Jangora 2\.4" 8000 8000 >>"$out/noshm-ramp-8000x8000.txt"
+    QT_XCB_NO_MITSHM=1 measure noshm "$game" "Jangora 2\.4" play "$run"
 done
 
 figure() { column_of "$out/$1.txt" "$2" | median; }
@@ -223,40 +226,49 @@ all_runs() { cat "$out/$1"-{idle,rest,play}.txt | awk -v c="$2" '{ print $c }' |
 start_game=$(figure game-start 1) start_floor=$(figure floor-start 1)
 peak_game=$(figure game-start 2) peak_floor=$(figure floor-start 2)
 # After the ramp against before it, each run's own ratio.
-ramp() { awk '{ printf "%.3f\n", $2 / $1 }' "$out/$1-ramp.txt" | median; }
-row() { printf '%-52s %12s %12s %8s %8s\n' "$@"; }
+ramp() { awk '{ printf "%.3f\n", $2 / $1 }' "$out/$1-ramp-$2.txt" | median; }
+# The lowest and highest of a figure's runs: "min-max".
+spread() { column_of "$out/$1.txt" "$2" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
+row() { printf '%-52s %18s %12s %8s %8s\n' "$@"; }
 # row LABEL COLUMN MODE LIMIT: the game's and the floor's medians and their ratio
 compared() {
     local game_figure floor_figure
     game_figure=$(figure "game-$3" "$2") floor_figure=$(figure "floor-$3" "$2")
-    row "$1" "$game_figure" "$floor_figure" "$(ratio "$game_figure" "$floor_figure")" "$4"
+    row "$1" "$game_figure ($(spread "game-$3" "$2"))" "$floor_figure" \
+        "$(ratio "$game_figure" "$floor_figure")" "$4"
 }
 {
-    echo "Process-level figures, median of $runs alternating runs of ${seconds} s each"
+    echo "Process-level figures, median (and range) of $runs alternating runs of ${seconds} s each"
     echo "(start-up and peak memory 1 s after the start: median of $starts more alternating starts;"
-    echo " the 8000x8000 ramp: $runs alternating runs; peak memory over 10 s: of all $((3 * runs)) runs)"
-    row figure game floor ratio limit
+    echo " the ramps: $runs alternating runs; peak memory over 10 s: of all $((3 * runs)) runs)"
+    row figure game floor ratio aim
     compared "wake-ups per s, blinking start screen" 5 idle "5 per s"
     compared "wake-ups per s, at rest after a spin" 5 rest "1 per s"
     compared "wake-ups per s, a spin every 600 ms" 5 play 0.25
-    row "voluntary wake-ups per spin, all threads" "$(figure game-play 6)" - - 12
+    row "voluntary wake-ups per spin, all threads" \
+        "$(figure game-play 6) ($(spread game-play 6))" - - 12
+    row "  the same without shared memory (MIT-SHM)" \
+        "$(figure noshm-play 6) ($(spread noshm-play 6))" - - -
     compared "CPU, s per ${seconds} s, blinking start screen" 2 idle 0.2
     compared "CPU, s per ${seconds} s, at rest after a spin" 2 rest 0.2
     compared "CPU, s per ${seconds} s, a spin every 600 ms" 2 play 1.5
     row "repaints per s, blinking start screen" "$(figure game-idle 3)" "$(figure floor-idle 3)" - 2
-    row "start to first painted frame, ms" "$start_game" "$start_floor" \
+    row "start to first painted frame, ms" "$start_game ($(spread game-start 1))" "$start_floor" \
         "$(ratio "$start_game" "$start_floor")" 1.10
-    row "peak resident memory 1 s after the start, KiB" "$peak_game" "$peak_floor" \
-        "$(ratio "$peak_game" "$peak_floor")" 1.20
-    # What the game's first text alone costs: the floor drawing it, against the floor.
+    row "peak resident memory 1 s after the start, KiB" "$peak_game ($(spread game-start 2))" \
+        "$peak_floor" "$(ratio "$peak_game" "$peak_floor")" 1.20
+    # The floor that any program showing text stands on: the bare floor drawing the game's
+    # first text in the faces the game asks for.
     text_start=$(figure text-start 1) text_peak=$(figure text-start 2)
-    row "  the floor with the game's text: first frame, ms" "$text_start" "$start_floor" \
-        "$(ratio "$text_start" "$start_floor")" -
-    row "  the floor with the game's text: memory, KiB" "$text_peak" "$peak_floor" \
-        "$(ratio "$text_peak" "$peak_floor")" -
-    row "resident memory after an 8000x8000 window / before" "$(ramp game)" "$(ramp floor)" - 1.2
-    row "  the same with shared memory (MIT-SHM)" "$(ramp shm)" "$(ramp floor)" - -
-    row "  and its voluntary wake-ups per spin" "$(figure shm-play 6)" - - -
+    row "  against the floor with text: first frame, ms" "$start_game" \
+        "$text_start ($(spread text-start 1))" "$(ratio "$start_game" "$text_start")" 1.05
+    row "  against the floor with text: memory, KiB" "$peak_game" \
+        "$text_peak ($(spread text-start 2))" "$(ratio "$peak_game" "$text_peak")" 1.10
+    for size in 8000x8000 3840x2160; do
+        row "resident memory 3 s after a $size window / before" "$(ramp game $size)" \
+            "$(ramp floor $size)" - 1.2
+    done
+    row "  8000x8000 without shared memory (MIT-SHM)" "$(ramp noshm 8000x8000)" - - -
     row "peak resident memory over 10 s of play, KiB" "$(all_runs game 4)" "$(all_runs floor 4)" \
         "$(ratio "$(all_runs game 4)" "$(all_runs floor 4)")" 1.3
     wayland=$(median <"$out/game-wayland.txt")

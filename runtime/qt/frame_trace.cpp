@@ -26,17 +26,21 @@ void stamp(const char* what, const QRegion& region = {}) {
 
 void FrameTrace::watchIfAsked(QObject& window) {
     if (qEnvironmentVariableIsSet("JANGORA_TRACE")) {
-        window.installEventFilter(new FrameTrace(&window)); // goes with the window
+        watch(window);
     }
 }
 
-bool FrameTrace::eventFilter(QObject* watched, QEvent* event) {
+void FrameTrace::watch(QObject& window) {
+    window.installEventFilter(new FrameTrace(&window)); // goes with the window
+}
+
+bool FrameTrace::eventFilter(QObject* /*watched*/, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         stamp("press");
     } else if (const auto* paint = dynamic_cast<const QPaintEvent*>(event)) {
-        watched->event(event); // painted first, then stamped
-        stamp("paint", paint->region());
-        return true;
+        // The frame is painted, and handed to the window system, before the event loop turns.
+        QMetaObject::invokeMethod(
+            this, [region = paint->region()] { stamp("paint", region); }, Qt::QueuedConnection);
     }
     return false;
 }

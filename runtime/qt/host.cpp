@@ -44,16 +44,9 @@ std::jthread readFontConfiguration() {
 } // namespace
 
 int runHost(int argc, char** argv, const FormFactory& makeForm) {
-    // Through shared memory, Qt's X11 support has the server tell it when it has read each
-    // repaint: more wake-ups at every spin. The game repaints a few small boxes, as cheap to
-    // send in the request itself. (JANGORA_MITSHM keeps it, for the benchmarks.)
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM") &&
-        !qEnvironmentVariableIsSet("JANGORA_MITSHM")) {
-        qputenv("QT_XCB_NO_MITSHM", "1");
-    }
     // Qt's own Wayland title bar offers to maximize, and only to find out whether it could draw
-    // one, Qt loads the whole of OpenGL, some 50 MB: the window's frame draws one of its own
-    // where the compositor draws none.
+    // one, Qt loads the whole of OpenGL, some 50 MB: the window draws one of its own where the
+    // compositor draws none.
     if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
         qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     }
