@@ -22,6 +22,7 @@ struct Rect {
     [[nodiscard]] bool contains(int x, int y) const {
         return x >= left && x < left + width && y >= top && y < top + height;
     }
+    bool operator==(const Rect&) const = default;
 };
 
 // Mouse buttons, one bit each, numbered as the window system numbers them: left, right and

@@ -18,6 +18,7 @@ struct FontDescription {
     std::string_view name{};
     double points = 0;
     int weight = 400;
+    bool operator==(const FontDescription&) const = default;
 };
 
 // What a screen reader is told of a control. A label's name is its caption, and that of an

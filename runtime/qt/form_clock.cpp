@@ -38,7 +38,9 @@ FormClock::FormClock(Scheduler& scheduler)
     }
 }
 
+// The game's timers must go on: from now on a QTimer keeps them.
 void FormClock::useFallback() {
+    std::perror("jangora: the game's clock could not be set, keeping time less finely");
     fallback_.setSingleShot(true);
     fallback_.setTimerType(Qt::PreciseTimer);
     connect(&fallback_, &QTimer::timeout, this, [this] { ring(); });
@@ -106,8 +108,6 @@ void FormClock::setAlarm(Scheduler::Millis deadline) {
     alarm.it_value.tv_sec = left / nanosPerSecond;
     alarm.it_value.tv_nsec = left % nanosPerSecond;
     if (timerfd_settime(timer_, 0, &alarm, nullptr) != 0) {
-        // The game's timers must go on: from now on a QTimer keeps them.
-        std::perror("jangora: the game's clock could not be set, keeping time less finely");
         rings_.reset();
         close(timer_);
         timer_ = -1;

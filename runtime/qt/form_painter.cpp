@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace jangora {
 
@@ -70,6 +70,7 @@ void FormPainter::paint(QPainter& painter, const QRegion& region) {
     for (const QRect& area : region) {
         painter.setClipRect(area);
         painter.fillRect(area, background);
+        std::vector<const Line*> lines;
         for (const auto& control : form_.controls()) {
             if (!control->visible() ||
                 !area.intersects(toPixels(control->paintBounds()).toAlignedRect())) {
@@ -80,13 +81,12 @@ void FormPainter::paint(QPainter& painter, const QRegion& region) {
             } else if (const auto* label = dynamic_cast<const Label*>(control.get())) {
                 paintLabel(painter, *label, ratio);
             } else if (const auto* line = dynamic_cast<const Line*>(control.get())) {
-                lines_.push_back(line);
+                lines.push_back(line);
             }
         }
-        for (const Line* line : lines_) { // on top of the images and labels
+        for (const Line* line : lines) { // on top of the images and labels
             paintLine(painter, *line);
         }
-        lines_.clear();
         if (form_.input().showsFocus() && form_.input().focused()) {
             paintFocus(painter, *form_.input().focused());
         }
@@ -123,9 +123,17 @@ void FormPainter::paintLabel(QPainter& painter, const Label& label, qreal device
         painter.drawPixmap(box.topLeft(), drawn(label, devicePixelRatio));
         return;
     }
-    painter.fillRect(box, toQColor(label.backColor()));
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
+    drawLabel(painter, label, box);
+    painter.restore();
+}
+
+void FormPainter::drawLabel(QPainter& painter, const Label& label, const QRectF& box) {
+    painter.fillRect(box, toQColor(label.backColor()));
+    if (label.caption().empty()) {
+        return;
+    }
     painter.setFont(font(label.font()));
     painter.setPen(toQColor(label.foreColor()));
     painter.drawText(
@@ -133,7 +141,6 @@ void FormPainter::paintLabel(QPainter& painter, const Label& label, qreal device
         Qt::AlignTop | Qt::TextWordWrap |
             (label.alignment() == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft),
         toQString(label.caption()));
-    painter.restore();
 }
 
 // A picture's own pixels are kept only where it is drawn at its own size, or at sizes that are
@@ -141,25 +148,9 @@ void FormPainter::paintLabel(QPainter& painter, const Label& label, qreal device
 const QPixmap& FormPainter::original(const PictureData& picture) {
     auto found = originals_.find(&picture);
     if (found == originals_.end()) {
-        found = originals_.emplace(&picture, QPixmap::fromImage(decoded(picture))).first;
+        found = originals_.emplace(&picture, QPixmap::fromImage(decodePicture(picture))).first;
     }
     return found->second;
-}
-
-// Once a picture is decoded, its file's pages are given back: they lie in the program's image,
-// from which they are read again should they be needed.
-QImage FormPainter::decoded(const PictureData& picture) {
-    QImage image = decodePicture(picture);
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin =
-        (reinterpret_cast<std::uintptr_t>(picture.bytes.data()) + page - 1) & ~(page - 1);
-    const auto end =
-        (reinterpret_cast<std::uintptr_t>(picture.bytes.data()) + picture.bytes.size()) &
-        ~(page - 1);
-    if (end > begin) {
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
-    }
-    return image;
 }
 
 // Stretched as the window's painter would stretch it, once for each size of box.
@@ -172,7 +163,7 @@ const QPixmap& FormPainter::scaled(const PictureData& picture, QSize size, qreal
         stretched.setDevicePixelRatio(devicePixelRatio);
         QPainter painter(&stretched);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QPixmap own = QPixmap::fromImage(decoded(picture));
+        const QPixmap own = QPixmap::fromImage(decodePicture(picture));
         painter.drawPixmap(QRectF(QPointF(), size), own, own.rect());
         painter.end();
         found = scaled_.emplace(key, std::move(stretched)).first;
@@ -180,29 +171,20 @@ const QPixmap& FormPainter::scaled(const PictureData& picture, QSize size, qreal
     return found->second;
 }
 
-// The label's box drawn with its caption, again only once the caption has changed.
+// The label's box drawn with its caption, again only once anything it depends on has changed.
 const QPixmap& FormPainter::drawn(const Label& label, qreal devicePixelRatio) {
     DrawnLabel& cached = labels_[&label];
-    if (!cached.pixmap.isNull() && cached.caption == label.caption() &&
-        cached.devicePixelRatio == devicePixelRatio) {
+    LabelLook look{label.caption(),   label.bounds(),    label.font(),    label.foreColor(),
+                   label.backColor(), label.alignment(), devicePixelRatio};
+    if (!cached.pixmap.isNull() && cached.look == look) {
         return cached.pixmap;
     }
     const QSizeF size = toPixels(label.bounds()).size();
     cached.pixmap = QPixmap((size * devicePixelRatio).toSize());
     cached.pixmap.setDevicePixelRatio(devicePixelRatio);
-    cached.pixmap.fill(toQColor(label.backColor()));
-    if (!label.caption().empty()) {
-        QPainter painter(&cached.pixmap);
-        painter.setFont(font(label.font()));
-        painter.setPen(toQColor(label.foreColor()));
-        painter.drawText(
-            QRectF(QPointF(), size),
-            Qt::AlignTop | Qt::TextWordWrap |
-                (label.alignment() == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft),
-            toQString(label.caption()));
-    }
-    cached.caption = label.caption();
-    cached.devicePixelRatio = devicePixelRatio;
+    QPainter painter(&cached.pixmap);
+    drawLabel(painter, label, QRectF(QPointF(), size));
+    cached.look = std::move(look);
     return cached.pixmap;
 }
 

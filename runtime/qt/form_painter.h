@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/controls.h"
 #include "runtime/form_description.h"
 
 #include <QFont>
@@ -10,7 +11,6 @@
 #include <map>
 #include <string>
 #include <tuple>
-#include <vector>
 
 class QPainter;
 class QRegion;
@@ -22,7 +22,6 @@ class Image;
 class Label;
 class Line;
 struct PictureData;
-struct Rect;
 
 // A box of the client area, from twips to logical pixels.
 [[nodiscard]] QRectF toPixels(const Rect& twips);
@@ -49,8 +48,9 @@ class FormPainter {
   private:
     void paintImage(QPainter& painter, const Image& image, qreal devicePixelRatio);
     void paintLabel(QPainter& painter, const Label& label, qreal devicePixelRatio);
+    // The label's background and caption, in `box`.
+    void drawLabel(QPainter& painter, const Label& label, const QRectF& box);
     [[nodiscard]] const QPixmap& original(const PictureData& picture);
-    [[nodiscard]] static QImage decoded(const PictureData& picture);
     [[nodiscard]] const QPixmap& scaled(const PictureData& picture, QSize size,
                                         qreal devicePixelRatio);
     [[nodiscard]] const QPixmap& drawn(const Label& label, qreal devicePixelRatio);
@@ -60,13 +60,22 @@ class FormPainter {
     std::map<const PictureData*, QPixmap> originals_;
     std::map<std::tuple<const PictureData*, int, int>, QPixmap> scaled_; // by device size
     std::map<std::string_view, QString> families_; // the family each font name is drawn in
-    struct DrawnLabel {
+    // All a label's picture depends on.
+    struct LabelLook {
         std::string caption;
+        Rect bounds;
+        FontDescription font;
+        Color foreColor = 0;
+        Color backColor = 0;
+        Alignment alignment = Alignment::Left;
         qreal devicePixelRatio = 0;
+        bool operator==(const LabelLook&) const = default;
+    };
+    struct DrawnLabel {
+        LabelLook look;
         QPixmap pixmap;
     };
     std::map<const Label*, DrawnLabel> labels_;
-    std::vector<const Line*> lines_; // of the box being painted
 };
 
 } // namespace jangora

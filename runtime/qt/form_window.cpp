@@ -6,25 +6,35 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 namespace jangora {
 
-FormWindow::FormWindow(Form& form)
-    : form_(form), frame_(*this, QSize(form.description().clientWidth / Form::twipsPerPixel,
-                                       form.description().clientHeight / Form::twipsPerPixel)),
-      clock_(form.scheduler()) {
+FormWindow::FormWindow(Form& form, bool drawsTitleBar) : form_(form), clock_(form.scheduler()) {
     const FormDescription& description = form.description();
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint |
+                   (drawsTitleBar ? Qt::FramelessWindowHint : Qt::Widget));
+    if (drawsTitleBar) {
+        titleBar_.emplace(*this);
+    }
+    const QSize client(description.clientWidth / Form::twipsPerPixel,
+                       description.clientHeight / Form::twipsPerPixel);
+    resize(titleBar_ ? client.grownBy(TitleBar::margins) : client);
     setWindowTitle(toQString(description.caption));
     if (form.icon()) {
         setWindowIcon(QIcon(QPixmap::fromImage(decodePicture(*form.icon()))));
     }
     if (!description.iconRenditions.empty()) {
-        frame_.addIconRenditions(QStringLiteral(":/assets/") +
-                                 toQString(description.iconRenditions));
+        iconRenditions_ = QStringLiteral(":/assets/") + toQString(description.iconRenditions);
     }
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -45,6 +55,10 @@ FormAccessible* FormWindow::accessible() {
                : nullptr;
 }
 
+QRect FormWindow::clientArea() const {
+    return titleBar_ ? rect().marginsRemoved(TitleBar::margins) : rect();
+}
+
 QRect FormWindow::onScreen(const Rect& twips) const {
     return toPixels(twips).translated(clientArea().topLeft()).toAlignedRect();
 }
@@ -52,8 +66,31 @@ QRect FormWindow::onScreen(const Rect& twips) const {
 void FormWindow::paintEvent(QPaintEvent* event) {
     const QRect client = clientArea();
     QPainter painter(this);
+    if (titleBar_) {
+        painter.setClipRegion(event->region());
+        titleBar_->paint(painter);
+        painter.setClipping(false);
+    }
     painter.translate(client.topLeft());
     painter_.paint(painter, event->region().intersected(client).translated(-client.topLeft()));
+    maximizeUndo_.framePainted();
+    if (!iconRenditions_.isEmpty()) {
+        // Once the first frame is up: a task bar or a window switcher shows the icon larger
+        // than its own 16 pixels, and decoding the renditions would hold the first frame up.
+        QTimer::singleShot(0, this, [this, folder = std::exchange(iconRenditions_, {})] {
+            QIcon icon = windowIcon();
+            for (const QString& file : QDir(folder).entryList(QDir::Files)) {
+                icon.addFile(folder + QLatin1Char('/') + file);
+            }
+            setWindowIcon(icon);
+        });
+    }
+}
+
+void FormWindow::mouse(const QMouseEvent& event) {
+    if (!titleBar_ || !titleBar_->takes(event)) {
+        input_.mouse(event);
+    }
 }
 
 // Space, Return, Tab and Shift+Tab are the form's; other keys are not the window's.

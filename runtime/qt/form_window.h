@@ -3,9 +3,13 @@
 #include "runtime/qt/form_clock.h"
 #include "runtime/qt/form_input.h"
 #include "runtime/qt/form_painter.h"
-#include "runtime/qt/window_frame.h"
+#include "runtime/qt/maximize_undo.h"
+#include "runtime/qt/title_bar.h"
+#include "runtime/qt/window_system.h"
 
 #include <QWidget>
+
+#include <optional>
 
 namespace jangora {
 
@@ -14,18 +18,19 @@ class FormAccessible;
 class Image;
 struct Rect;
 
-// The top-level window of a form. Its frame (WindowFrame) lies around the client area, which
-// its painter (FormPainter) paints from what the form holds; its input (FormInput) hands the
-// form the mouse and the keyboard, and its clock (FormClock) drives the form's timers.
+// The top-level window of a form. Its client area is painted by its painter (FormPainter) from
+// what the form holds; its input (FormInput) hands the form the mouse and the keyboard, and its
+// clock (FormClock) drives the form's timers. Where the desktop leaves it the job, it draws its
+// own title bar (TitleBar) around the client area. It cannot be maximized (MaximizeUndo).
 class FormWindow : public QWidget {
   public:
-    explicit FormWindow(Form& form);
+    explicit FormWindow(Form& form, bool drawsTitleBar = titleBarsLeftToWindows());
 
     [[nodiscard]] Form& form() const { return form_; }
     [[nodiscard]] FormClock& clock() { return clock_; }
 
     // The form's client area in the window, and a box of it in the window's pixels.
-    [[nodiscard]] QRect clientArea() const { return frame_.clientArea(); }
+    [[nodiscard]] QRect clientArea() const;
     [[nodiscard]] QRect onScreen(const Rect& twips) const;
 
     // A press and release at the control's centre: a screen reader's action on it.
@@ -37,10 +42,10 @@ class FormWindow : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override { input_.mouse(*event); }
-    void mouseDoubleClickEvent(QMouseEvent* event) override { input_.mouse(*event); }
-    void mouseReleaseEvent(QMouseEvent* event) override { input_.mouse(*event); }
-    void mouseMoveEvent(QMouseEvent* event) override { input_.mouse(*event); }
+    void mousePressEvent(QMouseEvent* event) override { mouse(*event); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { mouse(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { mouse(*event); }
+    void mouseMoveEvent(QMouseEvent* event) override { mouse(*event); }
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -54,9 +59,13 @@ class FormWindow : public QWidget {
   private:
     // What assistive technology sees of the window, while one looks.
     [[nodiscard]] FormAccessible* accessible();
+    // To the title bar, where the window draws one and the mouse is on it, else to the form.
+    void mouse(const QMouseEvent& event);
 
     Form& form_;
-    WindowFrame frame_;
+    std::optional<TitleBar> titleBar_;
+    MaximizeUndo maximizeUndo_{*this};
+    QString iconRenditions_; // a folder of the window icon's larger renditions, until added
     FormPainter painter_{form_};
     FormClock clock_;
     FormInput input_{*this, form_, clock_, [this] { return clientArea(); }};

@@ -62,9 +62,9 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
     try {
         form = makeForm(services, readEmbeddedFile);
     } catch (const StartupError& error) {
-        std::fprintf(stderr, "jangora: %s\n", error.what());
+        std::fprintf(stderr, "jangora: cannot start: %s\n", error.what());
         QMessageBox::critical(nullptr, QStringLiteral("Jangora"), toQString(error.what()));
-        return 3;
+        return 2;
     }
 
     const FormDescription& description = form->description();

@@ -17,8 +17,8 @@ using FormFactory = std::function<std::unique_ptr<Form>(
 
 // Runs the program: checks the display, creates the form and runs its load handler, shows
 // the window and dispatches events until it is closed or the program ends. Returns the exit
-// status: 0 after a normal end, 1 after a run-time error, 2 without a display, 3 when the
-// program's own files are damaged.
+// status: 0 after a normal end, 1 after a run-time error, 2 when the program cannot start (no
+// display, or its own files damaged). docs/errors.md says which failure goes which way.
 int runHost(int argc, char** argv, const FormFactory& makeForm);
 
 // The bytes of a file embedded in the program under :/assets, or nothing.

@@ -1,9 +1,11 @@
 #include "runtime/qt/title_bar.h"
 
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
+#include <QWindow>
 
 namespace jangora {
 
@@ -20,7 +22,24 @@ QRect buttonRect(const QSize& window, int fromRight) {
             (TitleBar::margins.top() - buttonSize) / 2, buttonSize, buttonSize};
 }
 
+Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
+    if (part != TitleBar::Part::Resize) {
+        return Qt::ArrowCursor;
+    }
+    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) {
+        return Qt::SizeFDiagCursor;
+    }
+    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge)) {
+        return Qt::SizeBDiagCursor;
+    }
+    return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
+}
+
 } // namespace
+
+TitleBar::TitleBar(QWidget& window) : window_(window) {
+    window.setMouseTracking(true); // the border's cursors
+}
 
 TitleBar::Part TitleBar::partAt(const QSize& window, const QPoint& point, Qt::Edges* edges) {
     Qt::Edges near;
@@ -65,17 +84,17 @@ void TitleBar::paintFrame(QPainter& painter, const QRect& frame, const QPalette&
     painter.restore();
 }
 
-void TitleBar::paint(QPainter& painter, const QWidget& window) {
-    const QRect frame = window.rect();
-    const bool active = window.isActiveWindow();
-    paintFrame(painter, frame, window.palette(), window.windowTitle(), active);
+void TitleBar::paint(QPainter& painter) const {
+    const QRect frame = window_.rect();
+    const bool active = window_.isActiveWindow();
+    paintFrame(painter, frame, window_.palette(), window_.windowTitle(), active);
     painter.save();
     painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(margins)),
                           Qt::IntersectClip);
-    window.windowIcon().paint(&painter, QRect(margins.left() + buttonSpacing,
-                                              (margins.top() - iconSize) / 2, iconSize, iconSize));
-    const QColor ink = window.palette().color(active ? QPalette::Active : QPalette::Disabled,
-                                              QPalette::WindowText);
+    window_.windowIcon().paint(&painter, QRect(margins.left() + buttonSpacing,
+                                               (margins.top() - iconSize) / 2, iconSize, iconSize));
+    const QColor ink = window_.palette().color(active ? QPalette::Active : QPalette::Disabled,
+                                               QPalette::WindowText);
     painter.setPen(QPen(ink, 2));
     const QRect close = buttonRect(frame.size(), 0).adjusted(5, 5, -5, -5);
     painter.drawLine(close.topLeft(), close.bottomRight());
@@ -83,6 +102,38 @@ void TitleBar::paint(QPainter& painter, const QWidget& window) {
     const QRect minimize = buttonRect(frame.size(), 1).adjusted(5, 5, -5, -5);
     painter.drawLine(minimize.bottomLeft(), minimize.bottomRight());
     painter.restore();
+}
+
+// A double click on the bar is a press like any other.
+bool TitleBar::takes(const QMouseEvent& event) {
+    Qt::Edges edges;
+    const Part part = partAt(window_.size(), event.position().toPoint(), &edges);
+    const bool firstDown = event.type() != QEvent::MouseButtonRelease &&
+                           event.type() != QEvent::MouseMove && event.buttons() == event.button();
+    if (firstDown) {
+        pressed_ = part;
+        if (part == Part::Move && event.button() == Qt::LeftButton) {
+            window_.windowHandle()->startSystemMove();
+        } else if (part == Part::Resize && event.button() == Qt::LeftButton) {
+            window_.windowHandle()->startSystemResize(edges);
+        }
+    }
+    if (event.buttons() == Qt::NoButton) {
+        window_.setCursor(cursorFor(part, edges));
+    }
+    const Part held = pressed_;
+    if (event.type() == QEvent::MouseButtonRelease && event.buttons() == Qt::NoButton) {
+        pressed_ = Part::Client;
+        if (event.button() == Qt::LeftButton && part == held) {
+            if (part == Part::Minimize) {
+                window_.showMinimized();
+            } else if (part == Part::Close) {
+                window_.close();
+            }
+        }
+    }
+    return held != Part::Client || (event.type() == QEvent::MouseMove &&
+                                    event.buttons() == Qt::NoButton && part != Part::Client);
 }
 
 } // namespace jangora
