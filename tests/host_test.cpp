@@ -2,6 +2,7 @@
 // end-to-end test, on Wayland): what a player cannot bring about on purpose, and what a window
 // system asks of the window, made as its platform plugin makes it (QWindowSystemInterface).
 
+#include "places.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
 #include "ui/form1.h"
@@ -69,7 +70,7 @@ TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
     const int status = runGame(
         [](Form1& game, FormWindow& window) {
             game.Money = std::numeric_limits<float>::infinity(); // no spin can be charged to it
-            clickAt(window, {503, 358});
+            clickAt(window, testing::lever);
         },
         [&reported](QMessageBox& box) { // read and answered, as a player would
             reported << box.text();
@@ -84,17 +85,15 @@ TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
 // boxes do not block it, so the request ends the game, with the print question open.
 TEST(Host, ACloseRequestWithTheQuestionOpenEndsTheGameWithStatusZero) {
     bool asked = false;
-    const int status = runGame(
-        [](Form1&, FormWindow& window) {
-            clickAt(window, {590, 440});
-        },
-        [&asked](QMessageBox& box) {
-            if (!std::exchange(asked, true)) {
-                QWindowSystemInterface::handleCloseEvent<SynchronousRequest>(
-                    box.parentWidget()->windowHandle());
-                QTimer::singleShot(2000, [] { qApp->exit(99); }); // dropped
-            }
-        });
+    const int status =
+        runGame([](Form1&, FormWindow& window) { clickAt(window, testing::printButton); },
+                [&asked](QMessageBox& box) {
+                    if (!std::exchange(asked, true)) {
+                        QWindowSystemInterface::handleCloseEvent<SynchronousRequest>(
+                            box.parentWidget()->windowHandle());
+                        QTimer::singleShot(2000, [] { qApp->exit(99); }); // dropped
+                    }
+                });
     EXPECT_TRUE(asked);
     EXPECT_EQ(status, 0);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,14 @@ TEST_F(RuntimeTest, ARunTimeErrorIsReportedAndEndsTheProgramWithStatusOne) {
     EXPECT_EQ(services.ends, std::vector<int>{1});
     EXPECT_EQ(form.exitStatus(), 1);
     EXPECT_EQ(slowTicks, 0);
+}
+
+// So is any other fault a handler lets escape, as the program's own error 51.
+TEST_F(RuntimeTest, AnyOtherFaultEscapingAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
+    fast.onTimer = [] { throw std::logic_error("a fault of the program"); };
+    form.scheduler().advanceBy(100);
+    EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::InternalError});
+    EXPECT_EQ(services.ends, std::vector<int>{1});
 }
 
 TEST(Numeric, RoundingAndFloorsAndTheirOverflows) {

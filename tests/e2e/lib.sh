@@ -13,9 +13,11 @@ shots=$2
 build=${3:-}
 mkdir -p "$shots"
 
-# Where things are in the client area, in pixels.
-lever=(503 358)              # the middle of the lever
-print_button=(590 440)       # the part of the print button that shows at the starting size
+# Where things are in the client area, in pixels: where a player clicks, as the C++ tests have
+# it, and boxes of what the tests look at.
+place() { sed -n "s/.*QPointF $1{\([0-9]*\), \([0-9]*\)}.*/\1 \2/p" "$(dirname "${BASH_SOURCE[0]}")/../places.h"; }
+read -ra lever <<<"$(place lever)"
+read -ra print_button <<<"$(place printButton)"
 status_box=577x41+16+48      # the status line
 bankroll_box=237x29+122+394  # inside the bankroll's frame
 reel_boxes=(137x57+56+136 137x57+240+136 129x57+432+136)

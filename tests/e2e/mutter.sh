@@ -53,7 +53,7 @@ cents() {
     amount=${amount//[$,.]/}
     echo $((10#$amount))
 }
-click_at $((3 + 503)) $((30 + 358)) # a spin, so that the status line holds still
+click_at $((3 + lever[0])) $((30 + lever[1])) # a spin, so that the status line holds still
 sleep 0.5
 (($(cents) == 6975)) || fail "a click on the lever played no spin"
 screen before
@@ -65,7 +65,7 @@ for _ in $(seq 20); do # until the spin is over and the window holds still
 done
 
 # The print question: inside the window, over its middle, with its title above it.
-click_at $((3 + 590)) $((30 + 440))
+click_at $((3 + print_button[0])) $((30 + print_button[1]))
 sleep 1
 screen question
 said=$(/usr/bin/python3 "$here/accessible.py" box "Jangora 2.4" | tr '\n' ' ')
@@ -94,7 +94,7 @@ screen answered
 echo "Tab, Tab, Tab and Return answered No"
 
 # The mouse: a click on Yes, then the next box is answered with Escape.
-click_at $((3 + 590)) $((30 + 440))
+click_at $((3 + print_button[0])) $((30 + print_button[1]))
 sleep 1
 read -r yes_x yes_y yes_w yes_h <<<"$(/usr/bin/python3 "$here/accessible.py" button "Jangora 2.4" Yes)"
 click_at $((yes_x + yes_w / 2)) $((yes_y + yes_h / 2))
