@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QTimer>
@@ -265,11 +264,6 @@ struct WindowTest : ::testing::Test {
         mouse(window, QEvent::MouseButtonRelease, at, button);
     }
 
-    void key(QEvent::Type type, bool autoRepeat) {
-        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), autoRepeat);
-        QApplication::sendEvent(&window, &event);
-    }
-
     testing::TestServices services;
     Form1 form{services, loadPictures(readEmbeddedFile)};
     FormWindow window{form};
@@ -373,28 +367,6 @@ TEST_F(WindowTest, AChangeRepaintsWhatChangedAndNoMore) {
     EXPECT_NE(window.grab(window.onScreen(form.Label2.bounds())).toImage(), bankroll);
     form.Label2.setCaption("$70.00");
     EXPECT_EQ(window.grab(window.onScreen(form.Label2.bounds())).toImage(), bankroll);
-}
-
-// Held Space plays one spin however long it is held. Once the spin is over the window system
-// repeats the key, by a press each (as an X server asked for it does, which Qt does not call a
-// repeat) or by a release and a press it calls repeats: none is the player's.
-TEST_F(WindowTest, AHeldKeyPlaysOneSpin) {
-    for (const bool pressesAlone : {true, false}) {
-        key(QEvent::KeyPress, false);
-        form.scheduler().advanceBy(660);
-        for (int repeat = 0; repeat < 30; ++repeat) {
-            form.scheduler().advanceBy(40);
-            if (!pressesAlone) {
-                key(QEvent::KeyRelease, true);
-            }
-            key(QEvent::KeyPress, !pressesAlone);
-        }
-        EXPECT_TRUE(form.Image3.visible() && form.picInSlot(2).visible()); // held, the spin over
-        key(QEvent::KeyRelease, false);
-        EXPECT_TRUE(form.Image1.visible());
-        form.scheduler().advanceBy(1000);
-    }
-    EXPECT_EQ(form.Money, 69.5F);
 }
 
 // What a screen reader finds: the controls in reading order, each with its role, name and

@@ -1,7 +1,6 @@
 #include "runtime/qt/print_system.h"
 
-#include <cups/cups.h>
-#include <dlfcn.h>
+#include "runtime/qt/libcups.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,62 +10,6 @@
 namespace jangora {
 
 namespace {
-
-// The functions of libcups the game uses.
-#define JANGORA_CUPS_FUNCTIONS(F)                                                                  \
-    F(cupsServer)                                                                                  \
-    F(ippPort)                                                                                     \
-    F(cupsEncryption)                                                                              \
-    F(httpConnect2)                                                                                \
-    F(httpSetTimeout)                                                                              \
-    F(httpGetActivity)                                                                             \
-    F(httpClose)                                                                                   \
-    F(cupsLastErrorString)                                                                         \
-    F(cupsGetNamedDest)                                                                            \
-    F(cupsGetDests2)                                                                               \
-    F(cupsFreeDests)                                                                               \
-    F(cupsGetOption)                                                                               \
-    F(cupsCopyDestInfo)                                                                            \
-    F(cupsFreeDestInfo)                                                                            \
-    F(cupsGetDestMediaDefault)                                                                     \
-    F(cupsCreateJob)                                                                               \
-    F(cupsStartDocument)                                                                           \
-    F(cupsWriteRequestData)                                                                        \
-    F(cupsFinishDocument)                                                                          \
-    F(cupsCancelJob2)                                                                              \
-    F(ippNewRequest)                                                                               \
-    F(ippAddString)                                                                                \
-    F(cupsDoRequest)                                                                               \
-    F(ippFindAttribute)                                                                            \
-    F(ippGetInteger)                                                                               \
-    F(ippGetString)                                                                                \
-    F(ippDelete)
-
-struct Cups {
-#define JANGORA_DECLARE(name) decltype(&::name) name = nullptr;
-    JANGORA_CUPS_FUNCTIONS(JANGORA_DECLARE)
-#undef JANGORA_DECLARE
-};
-
-// Loaded once, on the first print: a game that never prints never maps libcups and the
-// libraries it needs.
-const Cups* cups() {
-    static const std::optional<Cups> loaded = []() -> std::optional<Cups> {
-        void* library = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            return std::nullopt;
-        }
-        Cups cups;
-        bool complete = true;
-#define JANGORA_RESOLVE(name)                                                                      \
-    cups.name = reinterpret_cast<decltype(cups.name)>(dlsym(library, #name));                      \
-    complete = complete && cups.name;
-        JANGORA_CUPS_FUNCTIONS(JANGORA_RESOLVE)
-#undef JANGORA_RESOLVE
-        return complete ? std::optional(cups) : std::nullopt;
-    }();
-    return loaded ? &*loaded : nullptr;
-}
 
 constexpr auto followStep = std::chrono::milliseconds(250);
 
@@ -117,7 +60,7 @@ class Connection {
 // answered as asked; otherwise the reply says what went wrong, in the print system's words.
 template <class Reply, class Question> Reply askServer(PrintWatch& watch, const Question& ask) {
     Reply reply;
-    const Cups* library = cups();
+    const Cups* library = libcups();
     if (!library) {
         reply.kind = PrintReply::Kind::NoPrintSystem;
         return reply;

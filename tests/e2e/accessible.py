@@ -2,7 +2,7 @@
 
 Usage: accessible.py control DESCRIPTION   the name of the control so described ("Bankroll")
        accessible.py box TITLE             the texts of the open box so titled, one a line
-       accessible.py button TITLE NAME     where the box's button NAME is in its window:
+       accessible.py where TITLE [BUTTON]  where the box (or its button) is in its window:
                                            x y width height
 """
 import sys
@@ -41,9 +41,9 @@ elif what == "box":
     for node in nodes(box(sys.argv[2])):
         if node.getRoleName() == "label" and node.name:
             print(node.name)
-elif what == "button":
+elif what == "where":
     for node in nodes(box(sys.argv[2])):
-        if node.getRoleName() == "push button" and node.name == sys.argv[3]:
+        if len(sys.argv) == 3 or node.getRoleName() == "push button" and node.name == sys.argv[3]:
             extents = node.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
             sys.exit(print(extents.x, extents.y, extents.width, extents.height))
     sys.exit(f"no button {sys.argv[3]}")

@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
-# The game in odd surroundings. Without a reachable display (none set, one nobody serves, a
-# screen the display lacks, a WAYLAND_SOCKET that is no Wayland connection) it says so in one
-# line and exits with status 2. Under libfaketime, a year ahead, its timers keep time. In odd
-# locales (one
-# no system has; Hebrew, Arabic and Persian, right to left, the last two with digits of their
-# own) it starts and writes the bankroll in its box; the texts are checked in the Qt tests. At
-# a device-pixel ratio of 2 its client area is 1214 x 898 device pixels, laid out as at 1x,
-# with text drawn at full resolution rather than a 1x picture blown up.
+# The game in odd surroundings: no reachable display (one line, status 2), libfaketime a year
+# ahead, odd locales, a device-pixel ratio of 2.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x 1400x1000x24

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The harness itself: a failed check ends its test with a failing status wherever it fails,
-# in the script, inside $(...), where exit would end only a subshell, or in a pipe; a test
-# with no failed check goes on to its end.
+# A failed check ends its test wherever it fails: in the script, inside $(...), in a pipe.
 set -euo pipefail
 lib=$(dirname "$0")/lib.sh
 shots=$(mktemp -d)

@@ -1,30 +1,15 @@
 #!/usr/bin/env bash
-# A key held down plays one spin, however long it is held: with the X server's own repeat on
-# (as on every desktop: after 660 ms, 25 a second), Space and Return held from 0.3 to 4 s each
-# charge one quarter, also with an input method running (ibus, fcitx5). A program that grabs
-# the keyboard while Space holds the lever takes what Space does meanwhile: let go during the
-# grab, the lever springs back, no other spin is charged and the next Space plays; held through
-# the grab and on, it plays no other spin. The bankroll is read as a screen reader reads it.
+# A key held down plays one spin, whatever the hold, with the X server's own repeat, with an
+# input method, and through another program's keyboard grab. The bankroll is read as a screen
+# reader reads it.
 source "$(dirname "$0")/lib.sh" "$@"
 
-[[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
-    variant:boolean:true >/dev/null
+own_session_bus "$@"
 start_x
 start_window_manager
 [[ $(xset q) == *"auto repeat:  on"*"auto repeat delay:  660    repeat rate:  25"* ]] ||
     fail "the X server does not repeat held keys as a desktop does"
 
-cents() { # the bankroll, in cents
-    local amount
-    amount=$(/usr/bin/python3 "$(dirname "$0")/accessible.py" control Bankroll) || fail "no bankroll"
-    amount=${amount//[$,.]/}
-    echo $((10#$amount))
-}
-charged() { # charged BEFORE AFTER: quarters charged between two amounts; prizes are whole $5s
-    echo $(((($1 - $2) % 500 + 500) % 500 / 25))
-}
 hold() { # hold KEY SECONDS [EXPECTED]: the key held, then the quarters it charged checked
     local before after
     before=$(cents)

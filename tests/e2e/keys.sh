@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The keyboard where it is easily lost. With no window manager (a kiosk, a bare X session) a box
-# takes the keyboard when it opens and gives it back when it closes. Under a window manager,
-# which gives the guard's box the keyboard, the key held to spend the last quarter does not
-# answer it, neither by its repeats nor by its release; a key pressed while the box is shown
-# does, and the game ends with status 0.
+# The keyboard where it is easily lost: a box without a window manager, and the key held to
+# spend the last quarter, which must not answer the guard's box.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The game under KDE Plasma's compositor (kwin_wayland, headless, with the Breeze decoration),
-# which decorates windows itself: the window has KWin's title bar and not one of its own (its
-# client area, as KWin sees it, is 607x449 and KWin's frame is taller); a maximize from KWin is
-# undone; a close from KWin ends the game with status 0. KWin is driven by scripts of its own.
+# Under KDE's compositor, which decorates windows itself: one title bar, KWin's; a maximize from
+# KWin undone; a close from KWin ends the game with status 0. KWin is driven by scripts.
 source "$(dirname "$0")/lib.sh" "$@"
 
 [[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"

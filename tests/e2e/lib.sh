@@ -32,6 +32,25 @@ fail() { # ends the test, also from inside $(...) or a pipe, where exit would en
 }
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 < b + 0) }'; } # as numbers: 1e-05 < 0.1
 
+# own_session_bus "$@": runs the test again on a D-Bus session of its own, with the
+# accessibility bus enabled as a screen reader enables it.
+own_session_bus() {
+    [[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true >/dev/null
+}
+accessible() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/accessible.py" "$@"; }
+cents() { # the bankroll, in cents, as a screen reader reads it
+    local amount
+    amount=$(accessible control Bankroll) || fail "no bankroll"
+    amount=${amount//[$,.]/}
+    echo $((10#$amount))
+}
+charged() { # charged BEFORE AFTER: quarters charged between two amounts; prizes are whole $5s
+    echo $(((($1 - $2) % 500 + 500) % 500 / 25))
+}
+
 xvfb_pid=
 manager_pid=
 game_pid=

@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# A blind player with Orca, the screen reader, on the accessibility bus of a session of the
-# test's own, plays with the keyboard alone. From Orca's own record of what it says: at the start
-# it speaks the lever, which has the focus, then the status line and the bankroll; after a spin
-# played with Space, the result as the status line shows it and the bankroll; Space held 2 s
-# (every repeat passing through Orca), one spin; asked for the status bar, the status bar; on
-# where-am-I in the print question, the focused button and the question; after the question is
-# answered No, the print button, which has the focus again. Orca runs in a PID namespace of its own, since it will not start beside another.
+# A blind player with Orca, the screen reader, checked on Orca's own record of what it says.
+# Orca runs in a PID namespace of its own, since it will not start beside another.
 source "$(dirname "$0")/lib.sh" "$@"
 
 if [[ -z "${JANGORA_IN_NAMESPACE:-}" ]]; then
@@ -60,16 +55,6 @@ results+=' You win \$30!!|3 BOXES!! YOU WIN \$50!!|3 \$ SIGNS!! YOU WIN \$100!!!
 results+=' WIN 1000\$!!!'
 hears "^($results) \\\$[0-9,]+\.[0-9]{2}\.$"
 echo "after a spin played with Space: $(spoken_since "$mark")"
-
-mark=$(said | wc -l)
-xdotool keydown space
-sleep 2 # repeated by the X server, each repeat passed through Orca
-xdotool keyup space
-hears "^($results) \\\$[0-9,]+\.[0-9]{2}\.$" "$mark"
-sleep 1
-rolls=$(said | tail -n +$((mark + 1)) | grep -c '^Rolling\.\.\.') || true
-echo "Space held 2 s: $(spoken_since "$mark")"
-((rolls == 1)) || fail "Space held 2 s played $rolls spins"
 
 mark=$(said | wc -l)
 xdotool key Insert+KP_Enter Insert+KP_Enter

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package: built by CPack, its dependencies from the linked libraries, Debian's own
-# checker (lintian) finding nothing to warn of, its menu entry and metadata accepted by the
-# validators; the game it installs where games go opens its window, whose icon comes in the
-# sizes the package installs for the desktop.
+# The Debian package: built by CPack, checked by lintian and the metadata validators; the game
+# it installs opens its window with the icon in every size the package installs.
 source "$(dirname "$0")/lib.sh" "$@"
 
 staging=$(mktemp -d)

@@ -1,25 +1,10 @@
 #!/usr/bin/env bash
-# Printing for real: a CUPS server of the test's own (its own configuration, spool and socket,
-# beside any the machine runs; as the user who runs the test) and an IPP Everywhere printer on
-# loopback (ippeveprinter, which keeps every job it receives), added as driverless queues.
-# What the player is told is read from the boxes as a screen reader reads them.
-#
-# With two queues and no default the player picks one, and it prints there; with one and no
-# default the page goes there and shows the window. A queue that refuses jobs brings a warning
-# in the print system's words; a paused one, word that the page waits; one whose printer cannot
-# be reached, word that it has not printed the page, in the printer's words. Behind a server
-# that holds each reply 3 s the page is printed and nothing is said, the pointer showing the
-# busy cursor meanwhile. A server that stops answering once it has the page: printed, and the
-# player told it was sent but not confirmed. One that loses the page: the job is cancelled, not
-# left behind. One that never answers: the window repaints and closes at once; left alone, the
-# player is told after 10 s that nothing was printed. With no print server, the page is saved
-# as a PDF file in the player's documents folder.
+# Printing for real: a CUPS server of the test's own (as the user who runs the test), an IPP
+# Everywhere printer on loopback, and print servers that misbehave in front of it. What the
+# player is told is read from the boxes as a screen reader reads them.
 source "$(dirname "$0")/lib.sh" "$@"
 
-[[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
-    variant:boolean:true >/dev/null
+own_session_bus "$@"
 here=$(dirname "$0")
 cups=$(mktemp -d)
 export CUPS_SERVER=$cups/cups.sock # lpadmin and the game both talk to this server
@@ -78,7 +63,7 @@ told() { # told ABOUT [SECONDS]: the box "Jangora 2.4: ABOUT"; its text in $said
     local id
     id=$(box "^Jangora 2\.4: $1\$" "${2:-5}")
     waited=$(elapsed "$began")
-    said=$(/usr/bin/python3 "$here/accessible.py" box "Jangora 2.4: $1" | tr '\n' ' ')
+    said=$(accessible box "Jangora 2.4: $1" | tr '\n' ' ')
     answer "$id" Return
     echo "told after $waited ms: Jangora 2.4: $1: $said"
 }

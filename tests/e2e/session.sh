@@ -1,17 +1,9 @@
 #!/usr/bin/env bash
-# A player's session with real X events, under a window manager: the window and its blinking
-# status line, with the accessibility bus enabled as a screen reader enables it (on a session
-# bus of the test's own); a spin with the mouse, the lever pulled while the button is held; the status line still after
-# it; the back and forward buttons; a release lost while the window was unmapped; 500 clicks
-# 5 ms apart; a spin with the space bar alone, and the focus marked then; maximize requests on
-# both axes and on one, which openbox carries out for any resizable window, undone at once; Tab and Return to the
-# print question, and the window closed with the question open: status 0.
+# A player's session with real X events under a window manager: mouse, side buttons, a lost
+# release, quick clicks, keys, maximize requests, and a close with a box open.
 source "$(dirname "$0")/lib.sh" "$@"
 
-[[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
-    variant:boolean:true >/dev/null
+own_session_bus "$@"
 start_x
 start_window_manager
 start_game

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The game in a Wayland session: weston's headless compositor of the test's own and no X
-# display. The game starts; its client area is pixel for pixel the one drawn under X11 (the
-# blinking status line aside); the title bar it draws has a minimize and a close button and
-# none to maximize; and, driven through Qt's own event delivery since nothing can be typed or
-# clicked into a headless compositor, a maximize request is undone and a close request with
-# the print question open ends the game with status 0 (host_tests on the Wayland platform).
+# Under weston, which decorates nothing: the client area as under X11, the game's own title
+# bar, and the window system's requests (host_tests on Wayland, since weston takes no input).
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x
