@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QWindow>
 
@@ -58,9 +59,16 @@ void describeButtons(QDialog& box) {
     } else if (const auto* input = qobject_cast<QInputDialog*>(&box)) {
         message = input->labelText();
     }
-    for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) {
+    const QList<QAbstractButton*> buttons = box.findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons) {
         if (button->accessibleDescription().isEmpty()) {
             button->setAccessibleDescription(message);
+        }
+    }
+    // Said with the buttons, the message is not said again as the box's own text.
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->text() == message && !label->buddy() && !buttons.isEmpty()) {
+            label->setBuddy(buttons.front());
         }
     }
 }
