@@ -4,9 +4,7 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_x 1400x1000x24
-runtime=$(mktemp -d) # as a desktop session has, so that only the display is missing
-chmod 700 "$runtime"
-trap 'cleanup; rm -rf "$runtime"' EXIT
+private_runtime # so that only the display is missing
 for setting in DISPLAY= DISPLAY=:99999 "DISPLAY=$DISPLAY.5" "DISPLAY= WAYLAND_SOCKET=junk" \
     "DISPLAY= WAYLAND_SOCKET=0" "DISPLAY= QT_QPA_PLATFORM=wayland WAYLAND_SOCKET=0"; do
     refused=0

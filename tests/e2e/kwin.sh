@@ -4,15 +4,13 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 [[ -n "${JANGORA_OWN_BUS:-}" ]] || JANGORA_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-trap 'kill ${on_kwin:-} ${kwin_pid:-} 2>/dev/null; cleanup; rm -rf "$runtime"' EXIT
+private_runtime
 # The installed binary carries a file capability that a container refuses: a plain copy has none.
 cp /usr/bin/kwin_wayland "$runtime/kwin_wayland"
 XDG_RUNTIME_DIR=$runtime KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES=kwin_scripting=true \
     "$runtime/kwin_wayland" --virtual --socket kwin --width 1024 --height 768 \
     >"$shots/kwin.log" 2>&1 &
-kwin_pid=$!
+pids+=($!)
 # KWin takes its bus name before it has made its scripting object: wait for the object itself (a
 # ping would be answered for any path once the name is taken).
 until [[ -S $runtime/kwin ]] && dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
@@ -21,8 +19,7 @@ until [[ -S $runtime/kwin ]] && dbus-send --session --print-reply --dest=org.kde
 done
 
 env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=kwin QT_QPA_PLATFORM= "$game" &
-on_kwin=$!
-game_pid=$on_kwin
+game_pid=$!
 script=0
 kwin_window() { # kwin_window ACTION: KWin's sizes of the game's window in `seen`, then ACTION
     script=$((script + 1))

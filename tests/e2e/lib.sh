@@ -54,13 +54,21 @@ charged() { # charged BEFORE AFTER: quarters charged between two amounts; prizes
 xvfb_pid=
 manager_pid=
 game_pid=
+pids=()    # the other servers a test started, stopped at its end with the rest
+scratch=() # folders of its own, removed at its end
 cleanup() {
-    for pid in "$game_pid" "$manager_pid" "$xvfb_pid"; do
+    for pid in "$game_pid" "${pids[@]}" "$manager_pid" "$xvfb_pid"; do
         [[ -z "$pid" ]] || kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
+    rm -rf "${scratch[@]}"
 }
 trap cleanup EXIT
+private_runtime() { # a runtime folder, as a desktop session has, in $runtime
+    runtime=$(mktemp -d)
+    chmod 700 "$runtime"
+    scratch+=("$runtime")
+}
 
 start_x() { # start_x [WxHxDEPTH]: Xvfb on a free display, DISPLAY pointed at it
     local fifo display

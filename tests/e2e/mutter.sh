@@ -7,9 +7,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 own_session_bus "$@"
 start_x 1024x768x24
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-trap 'cleanup; rm -rf "$runtime"' EXIT
+private_runtime
 XDG_RUNTIME_DIR=$runtime MUTTER_DEBUG_DUMMY_MODE_SPECS=800x600 mutter --nested --wayland --no-x11 \
     --wayland-display=gnome >"$shots/mutter.log" 2>&1 &
 manager_pid=$! # stopped with the rest

@@ -20,7 +20,7 @@ for property in IsEnabled ScreenReaderEnabled; do
         variant:boolean:true >/dev/null
 done
 prefs=$(mktemp -d)
-trap 'cleanup; rm -rf "$prefs"' EXIT
+scratch+=("$prefs")
 spoken=$shots/orca.log
 rm -f "$spoken"
 # Orca writes its record line by line, so that the test can read it as it goes.

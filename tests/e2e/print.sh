@@ -7,10 +7,8 @@ source "$(dirname "$0")/lib.sh" "$@"
 own_session_bus "$@"
 here=$(dirname "$0")
 cups=$(mktemp -d)
+scratch+=("$cups")
 export CUPS_SERVER=$cups/cups.sock # lpadmin and the game both talk to this server
-pids=()
-stop() { for pid in "$@"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done; }
-trap 'stop "${pids[@]}"; cleanup; rm -rf "$cups"' EXIT
 
 mkdir -p "$cups"/{conf/ppd,spool,tmp,cache,state,log,jobs,home/Documents}
 printf '%s\n' "ServerRoot $cups/conf" "RequestRoot $cups/spool" "TempDir $cups/tmp" \
@@ -204,7 +202,8 @@ stop_game
 
 # No print server: the page is offered as a PDF file, in the documents folder of the player,
 # who started the game from a folder not theirs and typed a name without ".pdf".
-stop "$cups_pid"
+kill "$cups_pid" && wait "$cups_pid" || true
+pids=("${pids[@]:1}") # the server, stopped, was the first
 export CUPS_SERVER=$cups/cups.sock
 start_game env --chdir=/ HOME="$cups/home"
 print_yes

@@ -8,23 +8,21 @@ start_game
 shot wayland_x11
 stop_game
 
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-trap 'kill ${on_wayland:-} ${weston_pid:-} 2>/dev/null; cleanup; rm -rf "$runtime"' EXIT
+private_runtime
 socket=jangora-test
 XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --use-pixman --width=800 \
     --height=600 --idle-time=0 --debug --socket=$socket >"$shots/weston.log" 2>&1 &
-weston_pid=$!
+pids+=($!)
 until [[ -S $runtime/$socket ]]; do sleep 0.05; done
 wayland=(env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=)
 
 "${wayland[@]}" "$game" &
-on_wayland=$!
+game_pid=$!
 sleep 2
-kill -0 "$on_wayland" 2>/dev/null || fail "the game did not start without an X display"
+kill -0 "$game_pid" 2>/dev/null || fail "the game did not start without an X display"
 (cd "$runtime" && "${wayland[@]}" weston-screenshooter) || fail "no screenshot of weston"
 mv "$runtime"/wayland-screenshot-*.png "$shots/wayland_desktop.png"
-kill "$on_wayland"
+stop_game
 
 # Below weston's panel, the white of the client area bounds it; the frame and the desktop
 # around it are grey.
