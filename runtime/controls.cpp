@@ -81,8 +81,9 @@ Rect Line::paintBounds() const {
 
 Timer::Timer(Form& form, const ControlDescription& description)
     : Control(form, description), interval_(description.interval),
-      id_(form.scheduler().add(
-          interval_, [this] { return onTimer ? this->form().tick(onTimer) : TickRecord{}; })) {
+      id_(form.scheduler().add(interval_, [this] {
+          return onTimer ? this->form().tick(onTimer, variablesRead_) : TickRecord{};
+      })) {
     if (enabledUnrecorded()) {
         form.scheduler().start(id_);
     }

@@ -208,11 +208,15 @@ class Timer : public Control {
     [[nodiscard]] Rect paintBounds() const override { return {}; }
 
     std::function<void()> onTimer;
+    // Says that of the form's variables the handler reads only the parts `variables` (each
+    // from Form::watchVariableReadAlone): it may rest while the others change.
+    void readsOfTheVariablesOnly(Parts variables) { variablesRead_ = variables; }
 
   private:
     void followEnabled() override;
 
     int interval_;
+    Parts variablesRead_ = variablesPart;
     Scheduler::Id id_;
 };
 

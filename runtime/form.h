@@ -53,10 +53,13 @@ class Form {
     // program has ended nothing runs; whatever a handler lets escape (a run-time error, or any
     // other fault) is reported and ends the program with status 1.
     template <class Handler, class... Args> void dispatch(const Handler& handler, Args&&... args) {
-        scheduler_.noteChange(run(handler, std::forward<Args>(args)...).changed);
+        scheduler_.noteChange(run(variablesPart, handler, std::forward<Args>(args)...).changed);
     }
-    // Runs a timer's handler, as dispatch does, and says what it read, wrote and changed.
-    TickRecord tick(const std::function<void()>& handler) { return run(handler); }
+    // Runs a timer's handler, as dispatch does, and says what it read, wrote and changed;
+    // of the form's variables it is taken to read the parts `variablesRead`.
+    TickRecord tick(const std::function<void()>& handler, Parts variablesRead) {
+        return run(variablesRead, handler);
+    }
 
     // Whether input reaches the handlers: not while a handler waits on a box (or a print) of
     // the host, and not once the program has ended.
@@ -90,13 +93,13 @@ class Form {
     // The form-level variables of the window, compared after every handler: a change to one
     // of them is a change the form's timers must know of.
     template <class Variables> void watchVariables(const Variables& variables) {
-        variablesChanged_ = [&variables, last = variables]() mutable {
-            if (variables == last) {
-                return false;
-            }
-            last = variables;
-            return true;
-        };
+        variablesChanged_ = changeOf(variables);
+    }
+    // One of them that a timer reads alone (Timer::readsOfTheVariablesOnly): its part,
+    // changed whenever the variable differs after a handler from before it.
+    template <class T> [[nodiscard]] Parts watchVariableReadAlone(const T& variable) {
+        variablesReadAloneChanged_.push_back(changeOf(variable));
+        return variablesReadAlonePart;
     }
 
     // The runtime's operations, as the handlers call them. Each but the currency text, which
@@ -122,10 +125,19 @@ class Form {
     friend class Control; // which records what the handlers read and write of it
     struct Ended {};      // thrown out of a box that the end of the program closed
 
-    // The form's variables are a part of their own, which every handler is taken to read.
-    static constexpr Parts variablesPart = Parts{1} << 63;
-    [[nodiscard]] Parts nextPart() { return Parts{1} << (nextPart_++ % 63); }
-    template <class Handler, class... Args> TickRecord run(const Handler& handler, Args&&... args);
+    [[nodiscard]] Parts nextPart() { return Parts{1} << (nextPart_++ % 62); }
+    // Whether the value differs from what it was when last asked.
+    template <class T> static std::function<bool()> changeOf(const T& value) {
+        return [&value, last = value]() mutable {
+            if (value == last) {
+                return false;
+            }
+            last = value;
+            return true;
+        };
+    }
+    template <class Handler, class... Args>
+    TickRecord run(Parts variablesRead, const Handler& handler, Args&&... args);
     void fail(const RuntimeError& error);
     // Runs a modal operation of the host; no timer ticks until it is over.
     template <class Operation> auto modal(const Operation& operation);
@@ -139,6 +151,7 @@ class Form {
     InputRouter input_{*this};
     DisplayListener displayListener_;
     std::function<bool()> variablesChanged_;
+    std::vector<std::function<bool()>> variablesReadAloneChanged_;
     mutable TickRecord record_; // what the handler running has read, written and changed
     bool serviceUsed_ = false;  // by the handler running: a change of anything at all
     unsigned nextPart_ = 0;
@@ -149,7 +162,7 @@ class Form {
 };
 
 template <class Handler, class... Args>
-TickRecord Form::run(const Handler& handler, Args&&... args) {
+TickRecord Form::run(Parts variablesRead, const Handler& handler, Args&&... args) {
     const TickRecord outer = std::exchange(record_, {});
     const bool outerUsedService = std::exchange(serviceUsed_, false);
     if (!ended_) {
@@ -164,9 +177,12 @@ TickRecord Form::run(const Handler& handler, Args&&... args) {
         } catch (...) {
             fail(RuntimeError(ErrorNumber::InternalError));
         }
-        record_.read |= variablesPart;
+        record_.read |= variablesRead;
         if (variablesChanged_ && variablesChanged_()) {
             record_.changed |= variablesPart;
+        }
+        for (const auto& changed : variablesReadAloneChanged_) {
+            record_.changed |= changed() ? variablesReadAlonePart : 0;
         }
         if (serviceUsed_) {
             record_.changed = everyPart;

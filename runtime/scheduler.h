@@ -13,6 +13,11 @@ namespace jangora {
 // effect of a service: a box, a random number). Parts that share a bit only wake a timer more.
 using Parts = std::uint64_t;
 inline constexpr Parts everyPart = ~Parts{0};
+// The form's variables, which every handler is taken to read unless it says which it reads,
+// and those of them some timer reads alone (Timer::readsOfTheVariablesOnly), which share a part
+// of their own: the controls' parts must not wake that timer.
+inline constexpr Parts variablesPart = Parts{1} << 63;
+inline constexpr Parts variablesReadAlonePart = Parts{1} << 62;
 
 // What one tick did: the parts it read, those it wrote (whether or not that changed them), and
 // of those the ones it changed.

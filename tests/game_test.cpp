@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace jangora {
@@ -107,6 +108,15 @@ TEST_F(GameTest, TheReelWindowsAppearEveryIntervalThenTheResultFollows) {
     }
     // 480 ms: the last window, and in the same tick the result.
     EXPECT_EQ(seen(), "169.75 ready | | 3 $ SIGNS!! YOU WIN $100!!! | up | SSS");
+}
+
+// Once a losing spin's result is shown nothing is due: the game sleeps until the next press.
+TEST_F(GameTest, AfterALosingSpinNothingIsDue) {
+    services.script = spinOf(1, {apple, cherry, seven});
+    game.pull();
+    form.scheduler().advanceBy(480);
+    EXPECT_EQ(seen(), "69.75 ready | | You did not win anything. | up | SSS");
+    EXPECT_EQ(form.scheduler().nextDeadline(), std::nullopt);
 }
 
 TEST_F(GameTest, APressDuringTheRevealRestartsItWithoutChargeOrDraw) {

@@ -24,6 +24,9 @@ Form1::Form1(Services& services, const PictureSet& pictures)
     Timer2.onTimer = [this] { Form1_Timer2_Timer(); };
     Timer3.onTimer = [this] { Form1_Timer3_Timer(); };
     Timer4.onTimer = [this] { Form1_Timer4_Timer(); };
+    // The bankroll's tick reads Money alone of the variables: it need not wake when a spin's
+    // result changes the others and leaves the bankroll as it was.
+    Timer4.readsOfTheVariablesOnly(watchVariableReadAlone(Money));
 }
 
 } // namespace jangora
