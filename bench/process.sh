@@ -25,9 +25,10 @@ switches() {
     cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'
 }
 
-# Voluntary context switches alone, all threads: how often it went to sleep and was woken.
+# Voluntary context switches alone, all threads: how often it went to sleep and was woken;
+# with a second argument, of the window's own thread alone.
 voluntary() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
+    cat /proc/"$1"/task/${2:-*}/status 2>/dev/null |
         awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'
 }
 
@@ -67,12 +68,14 @@ stop_traced() {
 
 # Runs one program for $seconds after its first frame, in one of three modes: idle at its
 # start screen, at rest after one spin, or with a spin every 600 ms; appends
-# "startup_ms cpu_s paints_per_s peak_kib wakeups_per_s voluntary_wakeups_per_spin" to
+# "startup_ms cpu_s paints_per_s peak_kib wakeups_per_s voluntary_wakeups_per_spin
+# voluntary_wakeups_per_spin_of_the_window_thread" to
 # $out/<name>-<mode>.txt.
 measure() {
     local name=$1 program=$2 title=$3 mode=$4 run=$5
     local log="$out/logs/$name-$mode-$run.log"
     local pid first_ms win mark cpu0 cpu1 t0 t1 peak paints clicks= woke0 woke1 slept0 slept1
+    local own0 own1
     local spins=$((seconds * 1000 / 600))
     start_traced "$program" "$log"
     win=$(xdotool search --name "^$title\$" | head -n 1)
@@ -85,6 +88,7 @@ measure() {
     cpu0=$(cpu_ns "$pid")
     woke0=$(switches "$pid")
     slept0=$(voluntary "$pid")
+    own0=$(voluntary "$pid" "$pid")
     t0=$(now_us)
     if [[ $mode == play ]]; then
         xdotool click --repeat "$spins" --delay 600 1 &
@@ -94,6 +98,7 @@ measure() {
     cpu1=$(cpu_ns "$pid")
     woke1=$(switches "$pid")
     slept1=$(voluntary "$pid")
+    own1=$(voluntary "$pid" "$pid")
     t1=$(now_us)
     peak=$(awk '/^VmHWM/ { print $2 }' /proc/"$pid"/status)
     paints=$(tail -n +$((mark + 1)) "$log" | grep -c '^paint' || true)
@@ -101,9 +106,9 @@ measure() {
     [[ -z "$clicks" ]] || wait "$clicks"
     awk -v s="$first_ms" -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" -v p="$paints" \
         -v k="$peak" -v w0="$woke0" -v w1="$woke1" -v v0="$slept0" -v v1="$slept1" \
-        -v n="$spins" 'BEGIN {
-            printf "%s %.4f %.2f %d %.2f %.2f\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
-                p * 1e6 / (t1 - t0), k, (w1 - w0) * 1e6 / (t1 - t0), (v1 - v0) / n
+        -v n="$spins" -v o0="$own0" -v o1="$own1" 'BEGIN {
+            printf "%s %.4f %.2f %d %.2f %.2f %.2f\n", s, (c1 - c0) / 1e9 * 1e6 / (t1 - t0) * 10,
+                p * 1e6 / (t1 - t0), k, (w1 - w0) * 1e6 / (t1 - t0), (v1 - v0) / n, (o1 - o0) / n
         }' >>"$out/$name-$mode.txt"
 }
 
@@ -247,6 +252,8 @@ compared() {
     compared "wake-ups per s, a spin every 600 ms" 5 play 0.25
     row "voluntary wake-ups per spin, all threads" \
         "$(figure game-play 6) ($(spread game-play 6))" - - 12
+    row "  of them the window's own thread" \
+        "$(figure game-play 7) ($(spread game-play 7))" - - -
     row "  the same without shared memory (MIT-SHM)" \
         "$(figure noshm-play 6) ($(spread noshm-play 6))" - - -
     compared "CPU, s per ${seconds} s, blinking start screen" 2 idle 0.2
