@@ -3,6 +3,7 @@
 #include "runtime/form.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/qt_text.h"
+#include "runtime/qt/status_notification.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -137,55 +138,6 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
     QAccessibleInterface* notification_ = nullptr;
     QString announcedName_ = text(QAccessible::Name);
     QAccessible::State announcedState_ = state();
-};
-
-// What the status bar says out loud. Orca presents a status bar's notification by its text
-// alone when it shows: it shows anew with the status bar's text and its items' each time they
-// change.
-class StatusNotification : public QAccessibleInterface {
-  public:
-    explicit StatusNotification(QAccessibleInterface& statusBar) : statusBar_(statusBar) {}
-
-    void say(const QString& text) {
-        if (shown_) {
-            shown_ = false;
-            QAccessibleEvent hidden(this, QAccessible::ObjectHide);
-            QAccessible::updateAccessibility(&hidden);
-        }
-        text_ = text;
-        shown_ = true;
-        QAccessibleEvent shown(this, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
-    }
-
-    [[nodiscard]] bool isValid() const override { return true; }
-    [[nodiscard]] QObject* object() const override { return nullptr; }
-    [[nodiscard]] QWindow* window() const override { return statusBar_.window(); }
-    [[nodiscard]] QAccessibleInterface* parent() const override { return &statusBar_; }
-    [[nodiscard]] QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface* /*child*/) const override {
-        return -1;
-    }
-    [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
-        return nullptr;
-    }
-    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
-    [[nodiscard]] QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? text_ : QString();
-    }
-    [[nodiscard]] QRect rect() const override { return statusBar_.rect(); }
-    [[nodiscard]] QAccessible::Role role() const override { return QAccessible::Notification; }
-    [[nodiscard]] QAccessible::State state() const override {
-        QAccessible::State state;
-        state.invisible = !shown_;
-        return state;
-    }
-
-  private:
-    QAccessibleInterface& statusBar_;
-    QString text_;
-    bool shown_ = false;
 };
 
 FormAccessible::FormAccessible(FormWindow& window)
