@@ -77,10 +77,6 @@ void forgetBrokenWaylandSocket() {
     }
 }
 
-} // namespace
-
-namespace {
-
 // Whether the Wayland compositor offers server-side decoration: asked of its registry on a queue
 // of our own, so Qt's events stay Qt's.
 bool compositorDecorates() {
