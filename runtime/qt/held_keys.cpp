@@ -33,12 +33,12 @@ std::uint64_t keyOf(const QKeyEvent& event) {
 
 void HeldKeys::repeatByPressesAlone() {
     if (xcb_connection_t* connection = x11Connection()) {
+        // Asked, not waited for: the server takes it before any key it sends after.
         constexpr std::uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-        std::free(xcb_xkb_per_client_flags_reply(
-            connection,
-            xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0,
-                                     0, 0),
-            nullptr));
+        xcb_discard_reply(connection, xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD,
+                                                               detectable, detectable, 0, 0, 0)
+                                          .sequence);
+        xcb_flush(connection);
     }
 }
 
