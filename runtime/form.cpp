@@ -63,18 +63,12 @@ void Form::load() {
 // No timer ticks behind a modal box: each box is answered before the game goes on, and the
 // guard's message is shown once.
 MsgBoxResult Form::msgBox(std::string_view prompt, MsgBoxStyle style, std::string_view title) {
+    serviceUsed_ = true; // a box is a change of anything at all
     const MsgBoxResult answer = modal([&] { return services_.msgBox(prompt, style, title); });
     if (ended_) {
         throw Ended{};
     }
     return answer;
-}
-
-void Form::printForm() {
-    modal([&] { services_.printForm(*this); });
-    if (ended_) {
-        throw Ended{};
-    }
 }
 
 void Form::end(int exitStatus) {
@@ -90,6 +84,7 @@ void Form::end(int exitStatus) {
 
 void Form::fail(const RuntimeError& error) {
     reportingError_ = true;
+    serviceUsed_ = true;
     modal([&] { services_.reportError(error); });
     end(1);
 }

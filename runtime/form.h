@@ -61,10 +61,14 @@ class Form {
         return run(variablesRead, handler);
     }
 
-    // Whether input reaches the handlers: not while a handler waits on a box (or a print) of
-    // the host, and not once the program has ended.
+    // Whether input reaches the handlers: not while a box is open, and not once the program
+    // has ended.
     [[nodiscard]] bool takesInput() const { return !ended_ && modalDepth_ == 0; }
     [[nodiscard]] bool boxOpen() const { return modalDepth_ > 0; }
+
+    // Runs a box the host opens of itself (what a print has to tell): as behind a handler's
+    // box, no timer ticks and no input reaches the handlers until it is answered.
+    template <class Box> auto hostBox(const Box& box) { return modal(box); }
 
     // The player closed the window: the program ends, even with a box open; with status 0,
     // unless it was the report of a run-time error.
@@ -103,7 +107,8 @@ class Form {
     }
 
     // The runtime's operations, as the handlers call them. Each but the currency text, which
-    // only looks up, has an effect that counts as a change of anything at all.
+    // only looks up, has an effect that counts as a change of anything at all. A print goes on
+    // beside the game: the handler that asks for it does not wait for it.
     void randomize() {
         serviceUsed_ = true;
         services_.randomize();
@@ -116,7 +121,10 @@ class Form {
     [[nodiscard]] std::string formatCurrency(float dollars) {
         return services_.formatCurrency(dollars);
     }
-    void printForm();
+    void printForm() {
+        serviceUsed_ = true;
+        services_.printForm(*this);
+    }
     void end(int exitStatus = 0);
 
     std::function<void()> onLoad;
@@ -139,7 +147,7 @@ class Form {
     template <class Handler, class... Args>
     TickRecord run(Parts variablesRead, const Handler& handler, Args&&... args);
     void fail(const RuntimeError& error);
-    // Runs a modal operation of the host; no timer ticks until it is over.
+    // Runs a box of the host; no timer ticks and no input is taken until it is answered.
     template <class Operation> auto modal(const Operation& operation);
 
     Services& services_;
@@ -201,7 +209,6 @@ template <class Operation> auto Form::modal(const Operation& operation) {
     struct Open {
         Form& form;
         explicit Open(Form& f) : form(f) {
-            form.serviceUsed_ = true; // a box, or a print, is a change of anything at all
             ++form.modalDepth_;
             form.scheduler_.setPaused(true);
         }

@@ -2,7 +2,7 @@
 // end-to-end test, on Wayland): what a player cannot bring about on purpose, and what a window
 // system asks of the window, made as its platform plugin makes it (QWindowSystemInterface).
 
-#include "places.h"
+#include "support.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
 #include "ui/form1.h"

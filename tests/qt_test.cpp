@@ -1,7 +1,7 @@
 // The host's pieces on Qt's offscreen platform: the embedded pictures, the currency text, the
 // clock, the title bar, and the window as it is painted, played and read by a screen reader.
 
-#include "places.h"
+#include "support.h"
 #include "runtime/qt/accessibility.h"
 #include "runtime/qt/form_painter.h"
 #include "runtime/qt/form_window.h"

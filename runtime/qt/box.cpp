@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -56,8 +55,8 @@ void describeButtons(QDialog& box) {
     QString message;
     if (const auto* messageBox = qobject_cast<QMessageBox*>(&box)) {
         message = messageBox->text();
-    } else if (const auto* input = qobject_cast<QInputDialog*>(&box)) {
-        message = input->labelText();
+    } else if (const QLabel* question = box.findChild<QLabel*>()) {
+        message = question->text();
     }
     const QList<QAbstractButton*> buttons = box.findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {

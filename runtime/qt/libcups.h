@@ -4,35 +4,30 @@
 
 namespace jangora {
 
-// The functions of libcups the game uses.
+// The functions of libcups the game uses: where the print server is and who asks it, and the
+// IPP messages, which the game writes and reads itself over a connection of its own.
 #define JANGORA_CUPS_FUNCTIONS(F)                                                                  \
     F(cupsServer)                                                                                  \
     F(ippPort)                                                                                     \
-    F(cupsEncryption)                                                                              \
-    F(httpConnect2)                                                                                \
-    F(httpSetTimeout)                                                                              \
-    F(httpGetActivity)                                                                             \
-    F(httpClose)                                                                                   \
-    F(cupsLastErrorString)                                                                         \
-    F(cupsGetNamedDest)                                                                            \
-    F(cupsGetDests2)                                                                               \
-    F(cupsFreeDests)                                                                               \
-    F(cupsGetOption)                                                                               \
-    F(cupsCopyDestInfo)                                                                            \
-    F(cupsFreeDestInfo)                                                                            \
-    F(cupsGetDestMediaDefault)                                                                     \
-    F(cupsCreateJob)                                                                               \
-    F(cupsStartDocument)                                                                           \
-    F(cupsWriteRequestData)                                                                        \
-    F(cupsFinishDocument)                                                                          \
-    F(cupsCancelJob2)                                                                              \
+    F(cupsUser)                                                                                    \
+    F(ippNew)                                                                                      \
     F(ippNewRequest)                                                                               \
     F(ippAddString)                                                                                \
-    F(cupsDoRequest)                                                                               \
+    F(ippAddStrings)                                                                               \
+    F(ippAddInteger)                                                                               \
+    F(ippAddBoolean)                                                                               \
+    F(ippWriteIO)                                                                                  \
+    F(ippReadIO)                                                                                   \
+    F(ippDelete)                                                                                   \
+    F(ippGetStatusCode)                                                                            \
     F(ippFindAttribute)                                                                            \
+    F(ippFindNextAttribute)                                                                        \
+    F(ippGetValueTag)                                                                              \
+    F(ippGetCount)                                                                                 \
     F(ippGetInteger)                                                                               \
     F(ippGetString)                                                                                \
-    F(ippDelete)
+    F(ippGetCollection)                                                                            \
+    F(pwgMediaForPWG)
 
 struct Cups {
 #define JANGORA_DECLARE(name) decltype(&::name) name = nullptr;

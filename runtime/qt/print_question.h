@@ -3,87 +3,71 @@
 #include "runtime/qt/print_system.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 
 namespace jangora {
 
-enum class Waited { Answered, Silent, ProgramEnded };
+template <class Reply>
+using PrintQuestion = std::function<void(std::stop_token, const Tell<Reply>&)>;
 
-template <class Reply> struct Asked {
-    Waited waited = Waited::Answered;
-    PrintWatch::Stage stage = PrintWatch::Stage::Asking; // how far a print got
-    Reply reply;
+// Puts questions to the print system, each on a thread of its own, and hands each answer to
+// the window's thread, where the game goes on meanwhile. Once this is gone (the game ended),
+// every question is asked to stop and no answer is handed over; a thread is then left to end
+// on its own, touching nothing of the window's.
+class PrintQuestions {
+  public:
+    PrintQuestions() = default;
+    ~PrintQuestions() {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->closed = true;
+        stop_.request_stop();
+    }
+    PrintQuestions(const PrintQuestions&) = delete;
+    PrintQuestions& operator=(const PrintQuestions&) = delete;
+
+    template <class Reply>
+    void ask(PrintQuestion<Reply> question, std::function<void(Reply)> then) {
+        const Tell<Reply> tell = [shared = shared_, then = std::move(then)](Reply reply) {
+            const std::lock_guard lock(shared->mutex);
+            if (shared->closed) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [shared, then, reply = std::move(reply)] {
+                    if (!shared->closed) { // closed on the window's thread, as this runs
+                        then(reply);
+                    }
+                },
+                Qt::QueuedConnection);
+        };
+        try {
+            std::thread([question = std::move(question), tell, stop = stop_.get_token()] {
+                question(stop, tell);
+            }).detach();
+        } catch (const std::system_error&) {
+            Reply failed;
+            failed.trouble = {Asked::Failed, "could not be asked: no thread was left to ask it"};
+            if constexpr (requires { failed.kind = PrintOutcome::Kind::Trouble; }) {
+                failed.kind = PrintOutcome::Kind::Trouble;
+            }
+            tell(failed);
+        }
+    }
+
+  private:
+    struct Shared {
+        std::mutex mutex;
+        bool closed = false;
+    };
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
+    std::stop_source stop_;
 };
 
-// Puts a question to the print system on a thread of its own, and waits for the answer while
-// the window goes on repainting, its pointer showing that something is under way: as long as
-// the print system is heard from, and no longer than the program runs. The thread is then left
-// to end on its own (a name lookup of a far server can hold it past any limit); it touches
-// nothing of the window's once nobody waits for it.
-template <class Reply> Asked<Reply> ask(std::function<Reply(PrintWatch&)> question) {
-    struct Shared {
-        PrintWatch watch;
-        std::mutex mutex;
-        std::optional<Reply> reply;
-        QEventLoop* waiting = nullptr; // read and written on the window's thread only
-    };
-    enum { answered = 1000, silent }; // any other ending of the loop is the program's
-    auto shared = std::make_shared<Shared>();
-    QEventLoop waiting;
-    shared->waiting = &waiting;
-    try {
-        std::thread([shared, question = std::move(question)] {
-            Reply reply = question(shared->watch);
-            const std::lock_guard lock(shared->mutex);
-            if (!shared->watch.abandoned()) {
-                shared->reply = std::move(reply);
-                QMetaObject::invokeMethod(
-                    QCoreApplication::instance(),
-                    [shared] {
-                        if (shared->waiting) {
-                            shared->waiting->exit(answered);
-                        }
-                    },
-                    Qt::QueuedConnection);
-            }
-        }).detach();
-    } catch (const std::system_error& error) { // no thread to ask on
-        Asked<Reply> failed;
-        failed.reply.kind = PrintReply::Kind::Failed;
-        failed.reply.reason = error.what();
-        return failed;
-    }
-    QTimer silence;
-    silence.setSingleShot(true);
-    const auto listen = [&] {
-        const auto quiet = PrintWatch::Clock::now() - shared->watch.heard();
-        if (quiet >= printSilenceLimit) {
-            waiting.exit(silent);
-        } else {
-            silence.start(std::chrono::ceil<std::chrono::milliseconds>(printSilenceLimit - quiet));
-        }
-    };
-    QObject::connect(&silence, &QTimer::timeout, listen);
-    listen();
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    const int ending = waiting.exec();
-    QGuiApplication::restoreOverrideCursor();
-    const std::lock_guard lock(shared->mutex);
-    const PrintWatch::Stage stage = shared->watch.abandon();
-    shared->waiting = nullptr;
-    if (shared->reply) { // an answer that came with the end of the wait is an answer
-        return {Waited::Answered, stage, std::move(*shared->reply)};
-    }
-    return {ending == silent ? Waited::Silent : Waited::ProgramEnded, stage, {}};
-}
 } // namespace jangora

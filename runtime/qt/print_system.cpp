@@ -1,250 +1,399 @@
 #include "runtime/qt/print_system.h"
 
 #include "runtime/qt/libcups.h"
+#include "runtime/qt/print_text.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
+#include <fstream>
+#include <initializer_list>
 #include <thread>
 
 namespace jangora {
 
 namespace {
 
-constexpr auto followStep = std::chrono::milliseconds(250);
+constexpr std::size_t mostPrinters = 50; // a list longer than any box can offer
+constexpr std::size_t mostSaid = 200;    // characters of a printer's own words
+constexpr auto followStep = std::chrono::seconds(1);
+// Paper from 25 mm to 1.3 m a side, in hundredths of a millimetre: any printer's.
+constexpr int leastPaper = 2'500;
+constexpr int mostPaper = 130'000;
 
-// One connection to the print server, whose every wait tells the watch when the server was
-// last heard from, and ends once nobody waits for the answer. Without a watch, a wait ends
-// after the silence limit.
-class Connection {
-  public:
-    Connection(const Cups& cups, PrintWatch* watch) : cups_(cups), watch_(watch) {
-        http_ = cups.httpConnect2(
-            cups.cupsServer(), cups.ippPort(), nullptr, AF_UNSPEC, cups.cupsEncryption(), 1,
-            static_cast<int>(std::chrono::milliseconds(printSilenceLimit).count()), nullptr);
-        if (!http_) {
-            return;
-        }
-        if (watch_) {
-            watch_->hear();
-            cups.httpSetTimeout(http_, 0.25, &Connection::keepWaiting, this);
+const std::string garbled = "answered with something other than a print system's answer";
+
+PrintTrouble troubleOf(const IppAnswer& answer) {
+    return {answer.asked, answer.words};
+}
+
+// A printer's name as a path of the server: each byte that is not plainly safe, escaped.
+std::string printerPath(std::string_view printer) {
+    std::string path = "/printers/";
+    for (const char c : printer) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
+            path += c;
         } else {
-            cups.httpSetTimeout(http_, std::chrono::duration<double>(printSilenceLimit).count(),
-                                nullptr, nullptr);
+            constexpr char hex[] = "0123456789ABCDEF";
+            path += {'%', hex[byte >> 4], hex[byte & 15]};
         }
     }
-    ~Connection() {
-        if (http_) {
-            cups_.httpClose(http_);
-        }
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    [[nodiscard]] http_t* http() const { return http_; }
-
-  private:
-    static int keepWaiting(http_t* http, void* self) {
-        const auto& connection = *static_cast<Connection*>(self);
-        const std::time_t silent = std::time(nullptr) - connection.cups_.httpGetActivity(http);
-        connection.watch_->hear(PrintWatch::Clock::now() - std::chrono::seconds(silent));
-        return connection.watch_->abandoned() ? 0 : 1;
-    }
-
-    const Cups& cups_;
-    PrintWatch* watch_;
-    http_t* http_ = nullptr;
-};
-
-// A question put over a new connection: `ask` fills in the reply and says whether the server
-// answered as asked; otherwise the reply says what went wrong, in the print system's words.
-template <class Reply, class Question> Reply askServer(PrintWatch& watch, const Question& ask) {
-    Reply reply;
-    const Cups* library = libcups();
-    if (!library) {
-        reply.kind = PrintReply::Kind::NoPrintSystem;
-        return reply;
-    }
-    Connection connection(*library, &watch);
-    if (!connection.http()) {
-        reply.kind = PrintReply::Kind::NoPrintSystem;
-        return reply;
-    }
-    if (!ask(*library, connection.http(), reply)) {
-        reply.kind = PrintReply::Kind::Failed;
-        reply.reason = library->cupsLastErrorString();
-    }
-    watch.hear();
-    return reply;
+    return path;
 }
 
-// What the server says of a job, or nothing; the caller deletes it. The server knows its jobs
-// by their number alone.
-ipp_t* askJob(const Cups& cups, http_t* http, int id) {
-    ipp_t* request = cups.ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    const std::string uri = "ipp://localhost/jobs/" + std::to_string(id);
-    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
-    return cups.cupsDoRequest(http, request, "/");
+// A question to the print server: about a printer, if one is named, from the user the game
+// runs as, for the attributes named.
+IppMessage question(const Cups& cups, ipp_op_t operation, std::string_view printer,
+                    std::initializer_list<const char*> wanted = {}) {
+    IppMessage request(cups.ippNewRequest(operation));
+    if (!printer.empty()) {
+        const std::string uri = "ipp://localhost" + printerPath(printer);
+        cups.ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                          uri.c_str());
+    }
+    cups.ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                      nullptr, cups.cupsUser());
+    if (wanted.size() > 0) {
+        cups.ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD,
+                           "requested-attributes", static_cast<int>(wanted.size()), nullptr,
+                           wanted.begin());
+    }
+    return request;
 }
 
-// A job the server holds without a page (it went missing on the way, or was never finished)
-// is cancelled, asked over a connection of its own: the one it was created on may be stuck.
-// Nobody waits for this.
-void cancelIfPageless(const Cups& cups, const std::string& printer, int id) {
-    const Connection connection(cups, nullptr);
-    if (!connection.http()) {
-        return;
-    }
-    ipp_t* answer = askJob(cups, connection.http(), id);
-    if (!answer) {
-        return;
-    }
-    ipp_attribute_t* pages = cups.ippFindAttribute(answer, "number-of-documents", IPP_TAG_INTEGER);
-    const bool pageless = pages && cups.ippGetInteger(pages, 0) == 0;
-    cups.ippDelete(answer);
-    if (pageless) {
-        cups.cupsCancelJob2(connection.http(), printer.c_str(), id, 0);
-    }
+void addJob(const Cups& cups, const IppMessage& request, int job) {
+    cups.ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
 }
 
-// How a job the server has taken goes on, for a few seconds: printed, or waiting in the queue
-// of a paused printer, or of one that has not printed it by then, in the printer's own words.
-// False if the server failed to say.
-bool followJob(const Cups& cups, http_t* http, const char* printer, int id, PrintWatch& watch,
-               JobReply& job) {
-    const auto giveUp = std::chrono::steady_clock::now() + jobFollowLimit;
-    for (;;) {
-        ipp_t* answer = askJob(cups, http, id);
-        if (!answer) {
-            return false;
-        }
-        watch.hear();
-        ipp_attribute_t* state = cups.ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
-        ipp_attribute_t* says =
-            cups.ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT);
-        const int jobState = state ? cups.ippGetInteger(state, 0) : IPP_JSTATE_PENDING;
-        job.printerSays = says ? cups.ippGetString(says, 0, nullptr) : "";
-        cups.ippDelete(answer);
-        if (jobState == IPP_JSTATE_COMPLETED) {
-            job.queue = JobReply::Queue::Printed;
-            return true;
-        }
-        if (jobState >= IPP_JSTATE_CANCELED) { // cancelled elsewhere, or aborted
-            job.kind = PrintReply::Kind::Failed;
-            job.reason =
-                job.printerSays.empty() ? "the print system gave up on it." : job.printerSays;
-            return true;
-        }
-        if (cups_dest_t* destination = cups.cupsGetNamedDest(http, printer, nullptr)) {
-            const char* printerState =
-                cups.cupsGetOption("printer-state", destination->num_options, destination->options);
-            const bool paused = printerState && std::atoi(printerState) == IPP_PSTATE_STOPPED;
-            cups.cupsFreeDests(1, destination);
-            if (paused) {
-                job.queue = JobReply::Queue::Paused;
-                return true;
+// An attribute of an answer as the game reads it: absent, or of the kind it must be. One of
+// another kind makes the answer no answer.
+ipp_attribute_t* find(const Cups& cups, ipp_t* answer, const char* name,
+                      std::initializer_list<ipp_tag_t> kinds) {
+    ipp_attribute_t* found = cups.ippFindAttribute(answer, name, IPP_TAG_ZERO);
+    if (found && std::find(kinds.begin(), kinds.end(), cups.ippGetValueTag(found)) == kinds.end()) {
+        throw PrintTrouble{Asked::Failed, garbled};
+    }
+    return found;
+}
+
+std::optional<int> integer(const Cups& cups, ipp_t* answer, const char* name) {
+    ipp_attribute_t* found = find(cups, answer, name, {IPP_TAG_INTEGER, IPP_TAG_ENUM});
+    return found ? std::optional(cups.ippGetInteger(found, 0)) : std::nullopt;
+}
+
+std::string text(const Cups& cups, ipp_t* answer, const char* name) {
+    ipp_attribute_t* found = find(cups, answer, name, {IPP_TAG_TEXT, IPP_TAG_TEXTLANG});
+    const char* value = found ? cups.ippGetString(found, 0, nullptr) : nullptr;
+    return value ? plainText(value, mostSaid) : std::string();
+}
+
+// The printer named in the first line "Default NAME[/INSTANCE]" of an lpoptions file.
+std::optional<std::string> defaultIn(const std::string& file) {
+    std::ifstream options(file);
+    for (std::string line; std::getline(options, line);) {
+        if (line.starts_with("Default ") || line.starts_with("default ")) {
+            const std::string named = line.substr(8, line.find_first_of(" /\t", 8) - 8);
+            if (!named.empty()) {
+                return named;
             }
         }
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            job.queue = JobReply::Queue::Waiting;
-            return true;
-        }
-        std::this_thread::sleep_for(followStep);
     }
+    return std::nullopt;
+}
+
+// The default printer the user chose, as CUPS's own commands find it.
+std::optional<std::string> usersDefault() {
+    for (const char* variable : {"LPDEST", "PRINTER"}) {
+        const std::string named = std::getenv(variable) ? std::getenv(variable) : "";
+        if (!named.empty() && !(named == "lp" && variable[0] == 'P')) {
+            return named.substr(0, named.find('/'));
+        }
+    }
+    const char* home = std::getenv("HOME");
+    const char* root = std::getenv("CUPS_SERVERROOT");
+    if (auto mine = home ? defaultIn(std::string(home) + "/.cups/lpoptions") : std::nullopt) {
+        return mine;
+    }
+    return defaultIn(std::string(root ? root : "/etc/cups") + "/lpoptions");
+}
+
+// Cancels a job left without its page; asked even once nobody waits for an answer.
+void cancel(const Cups& cups, const std::string& printer, int job) {
+    IppMessage request = question(cups, IPP_OP_CANCEL_JOB, printer);
+    addJob(cups, request, job);
+    (void)askPrintServer(cups, std::move(request), printerPath(printer), {}, {});
+}
+
+// Cancels a job if the server holds it without its page: whether it did.
+bool cancelIfPageless(const Cups& cups, const std::string& printer, int job) {
+    IppMessage request =
+        question(cups, IPP_OP_GET_JOB_ATTRIBUTES, printer, {"number-of-documents"});
+    addJob(cups, request, job);
+    const IppAnswer answer = askPrintServer(cups, std::move(request), "/", {}, {});
+    try {
+        if (answer.asked != Asked::Answered ||
+            integer(cups, answer.answer.get(), "number-of-documents").value_or(1) != 0) {
+            return false;
+        }
+    } catch (const PrintTrouble&) {
+        return false;
+    }
+    cancel(cups, printer, job);
+    return true;
+}
+
+// A printer's queue as it stands: stopped; or its printer unable to print now, by the reasons
+// it gives (errors, off line) or by the words CUPS's network backends give for a printer they
+// cannot reach, since they give no reason for it.
+std::optional<PrintOutcome::Kind> printerTrouble(const Cups& cups, ipp_t* printer) {
+    if (integer(cups, printer, "printer-state") == IPP_PSTATE_STOPPED) {
+        return PrintOutcome::Kind::Paused;
+    }
+    ipp_attribute_t* reasons = find(cups, printer, "printer-state-reasons", {IPP_TAG_KEYWORD});
+    for (int i = 0; reasons && i < cups.ippGetCount(reasons); ++i) {
+        const char* keyword = cups.ippGetString(reasons, i, nullptr);
+        const std::string reason = keyword ? keyword : "";
+        if (reason.ends_with("-error") || reason == "offline-report" || reason == "shutdown" ||
+            reason == "timed-out") {
+            return PrintOutcome::Kind::Stuck;
+        }
+    }
+    const std::string says = text(cups, printer, "printer-state-message");
+    for (const char* unreachable : {"The printer may not exist", "The printer is unreachable",
+                                    "The printer is not responding", "Unable to locate printer"}) {
+        if (says.starts_with(unreachable)) {
+            return PrintOutcome::Kind::Stuck;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
-void PrintWatch::hear(Clock::time_point at) {
-    Clock::duration known = heard_.load();
-    while (at.time_since_epoch() > known &&
-           !heard_.compare_exchange_weak(known, at.time_since_epoch())) {
+void listPrinters(std::stop_token stop, const Tell<PrinterList>& tell) {
+    PrinterList list;
+    const Cups* cups = libcups();
+    if (!cups) {
+        list.trouble = {Asked::NoServer, "is not installed"};
+        return tell(list);
     }
-}
-
-bool PrintWatch::reach(Stage next) {
-    const std::lock_guard lock(mutex_);
-    if (!abandoned_) {
-        stage_ = next;
+    if ((list.byDefault = usersDefault())) {
+        return tell(list);
     }
-    return !abandoned_;
-}
-
-bool PrintWatch::abandoned() const {
-    const std::lock_guard lock(mutex_);
-    return abandoned_;
-}
-
-PrintWatch::Stage PrintWatch::abandon() {
-    const std::lock_guard lock(mutex_);
-    abandoned_ = true;
-    return stage_;
-}
-
-PrinterList listPrinters(PrintWatch& watch) {
-    return askServer<PrinterList>(watch, [](const Cups& cups, http_t* http, PrinterList& list) {
-        if (cups_dest_t* byDefault = cups.cupsGetNamedDest(http, nullptr, nullptr)) {
-            list.byDefault = byDefault->name;
-            cups.cupsFreeDests(1, byDefault);
-            return true;
+    const IppAnswer byDefault = askPrintServer(
+        *cups, question(*cups, IPP_OP_CUPS_GET_DEFAULT, {}, {"printer-name"}), "/", {}, stop);
+    ipp_attribute_t* name = byDefault.answer ? cups->ippFindAttribute(byDefault.answer.get(),
+                                                                      "printer-name", IPP_TAG_NAME)
+                                             : nullptr;
+    if (byDefault.asked == Asked::Answered && name && cups->ippGetString(name, 0, nullptr)) {
+        list.byDefault = cups->ippGetString(name, 0, nullptr);
+        return tell(list);
+    }
+    if (byDefault.asked != Asked::Answered && byDefault.status != 0x0406) { // not: no default
+        list.trouble = troubleOf(byDefault);
+        return tell(list);
+    }
+    const IppAnswer every = askPrintServer(
+        *cups, question(*cups, IPP_OP_CUPS_GET_PRINTERS, {}, {"printer-name"}), "/", {}, stop);
+    if (every.asked != Asked::Answered && every.status != 0x0406) { // not: no printers
+        list.trouble = troubleOf(every);
+        return tell(list);
+    }
+    for (name = every.answer
+                    ? cups->ippFindAttribute(every.answer.get(), "printer-name", IPP_TAG_NAME)
+                    : nullptr;
+         name && list.names.size() < mostPrinters;
+         name = cups->ippFindNextAttribute(every.answer.get(), "printer-name", IPP_TAG_NAME)) {
+        if (const char* named = cups->ippGetString(name, 0, nullptr); named && *named) {
+            list.names.emplace_back(named);
         }
-        cups_dest_t* printers = nullptr;
-        const int count = cups.cupsGetDests2(http, &printers);
-        for (int i = 0; i < count; ++i) {
-            if (!printers[i].instance) { // an instance is a user's set of options for a printer
-                list.names.emplace_back(printers[i].name);
+    }
+    tell(list);
+}
+
+void defaultPaper(const std::string& printer, std::stop_token stop, const Tell<Paper>& tell) {
+    Paper paper;
+    const Cups* cups = libcups();
+    if (!cups) {
+        paper.trouble = {Asked::NoServer, "is not installed"};
+        return tell(paper);
+    }
+    const IppAnswer answer = askPrintServer(*cups,
+                                            question(*cups, IPP_OP_GET_PRINTER_ATTRIBUTES, printer,
+                                                     {"media-col-default", "media-default"}),
+                                            printerPath(printer), {}, stop);
+    if (answer.asked != Asked::Answered) {
+        paper.trouble = troubleOf(answer);
+        return tell(paper);
+    }
+    int width = 0;
+    int height = 0;
+    ipp_attribute_t* collection =
+        cups->ippFindAttribute(answer.answer.get(), "media-col-default", IPP_TAG_BEGIN_COLLECTION);
+    ipp_t* media = collection ? cups->ippGetCollection(collection, 0) : nullptr;
+    ipp_attribute_t* size =
+        media ? cups->ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    if (ipp_t* sides = size ? cups->ippGetCollection(size, 0) : nullptr) {
+        ipp_attribute_t* x = cups->ippFindAttribute(sides, "x-dimension", IPP_TAG_INTEGER);
+        ipp_attribute_t* y = cups->ippFindAttribute(sides, "y-dimension", IPP_TAG_INTEGER);
+        width = x ? cups->ippGetInteger(x, 0) : 0;
+        height = y ? cups->ippGetInteger(y, 0) : 0;
+    } else if (ipp_attribute_t* named =
+                   cups->ippFindAttribute(answer.answer.get(), "media-default", IPP_TAG_ZERO)) {
+        const char* keyword = cups->ippGetString(named, 0, nullptr);
+        if (const pwg_media_t* known = keyword ? cups->pwgMediaForPWG(keyword) : nullptr) {
+            width = known->width;
+            height = known->length;
+        }
+    }
+    if (std::clamp(width, leastPaper, mostPaper) == width &&
+        std::clamp(height, leastPaper, mostPaper) == height) {
+        constexpr double pointsPerHundredthMillimetre = 72.0 / 2540.0;
+        paper.width = width * pointsPerHundredthMillimetre;
+        paper.height = height * pointsPerHundredthMillimetre;
+    }
+    tell(paper);
+}
+
+void sendPdf(const std::string& printer, const std::string& title, const std::string& pdf,
+             std::stop_token stop, const Tell<PrintOutcome>& tell) {
+    PrintOutcome outcome = PrintOutcome::stoppedBy({});
+    const Cups* cups = libcups();
+    if (!cups) {
+        outcome.trouble = {Asked::NoServer, "is not installed"};
+        return tell(outcome);
+    }
+    const std::string path = printerPath(printer);
+    IppMessage create = question(*cups, IPP_OP_CREATE_JOB, printer);
+    cups->ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                       title.c_str());
+    // A job created after the player was told that nothing was printed is cancelled once its
+    // number comes.
+    bool toldSilent = false;
+    const IppAnswer created = askPrintServer(*cups, std::move(create), path, {}, stop, [&] {
+        toldSilent = true;
+        outcome.trouble = {Asked::Silent, "did not answer for " +
+                                              std::to_string(printSilenceLimit.count()) +
+                                              " seconds"};
+        tell(outcome);
+    });
+    ipp_attribute_t* number =
+        created.answer ? cups->ippFindAttribute(created.answer.get(), "job-id", IPP_TAG_INTEGER)
+                       : nullptr;
+    outcome.job = created.asked == Asked::Answered && number ? cups->ippGetInteger(number, 0) : 0;
+    if (toldSilent) {
+        if (outcome.job > 0) {
+            cancel(*cups, printer, outcome.job);
+        }
+        return;
+    }
+    if (created.asked != Asked::Answered || outcome.job <= 0) {
+        outcome.trouble = created.asked != Asked::Answered
+                              ? troubleOf(created)
+                              : PrintTrouble{Asked::Failed, "answered without a job number"};
+        return tell(outcome);
+    }
+
+    IppMessage send = question(*cups, IPP_OP_SEND_DOCUMENT, printer);
+    addJob(*cups, send, outcome.job);
+    cups->ippAddString(send.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                       "application/pdf");
+    cups->ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
+    const IppAnswer sent = askPrintServer(*cups, std::move(send), path, pdf, stop);
+    if (sent.asked == Asked::Abandoned) {
+        return;
+    }
+    if (sent.asked == Asked::Answered) {
+        outcome.kind = PrintOutcome::Kind::Printed;
+        outcome.stage = PrintStage::PageTaken;
+        return tell(outcome);
+    }
+    outcome.trouble = troubleOf(sent);
+    // A page refused, or not all sent, was not taken; one sent without an answer may have been.
+    const bool uncertain =
+        sent.sent && (sent.asked == Asked::Silent || sent.asked == Asked::Broken ||
+                      (sent.asked == Asked::Failed && sent.status < 0)); // no answer, but garble
+
+    if (!uncertain) {
+        cancel(*cups, printer, outcome.job);
+    } else if (!cancelIfPageless(*cups, printer, outcome.job)) {
+        outcome.stage = PrintStage::PageSent;
+    }
+    tell(outcome);
+}
+
+void followJob(const std::string& printer, int job, std::stop_token stop,
+               const Tell<PrintOutcome>& tell) {
+    PrintOutcome outcome;
+    outcome.stage = PrintStage::PageTaken;
+    outcome.job = job;
+    const Cups* cups = libcups();
+    const auto giveUp = std::chrono::steady_clock::now() + printFollowLimit;
+    while (cups && !stop.stop_requested() && std::chrono::steady_clock::now() < giveUp) {
+        IppMessage asked = question(*cups, IPP_OP_GET_JOB_ATTRIBUTES, printer,
+                                    {"job-state", "job-printer-state-message"});
+        addJob(*cups, asked, job);
+        const IppAnswer state = askPrintServer(*cups, std::move(asked), "/", {}, stop);
+        if (state.asked == Asked::Abandoned) {
+            return;
+        }
+        if (state.asked != Asked::Answered) {
+            outcome.kind =
+                state.status == 0x0406 ? PrintOutcome::Kind::Vanished : PrintOutcome::Kind::Trouble;
+            outcome.trouble = troubleOf(state);
+            return tell(outcome);
+        }
+        const IppAnswer queue = askPrintServer(
+            *cups,
+            question(*cups, IPP_OP_GET_PRINTER_ATTRIBUTES, printer,
+                     {"printer-state", "printer-state-reasons", "printer-state-message"}),
+            printerPath(printer), {}, stop);
+        if (queue.asked == Asked::Abandoned) {
+            return;
+        }
+        try {
+            const std::optional<int> jobState = integer(*cups, state.answer.get(), "job-state");
+            outcome.printerSays = text(*cups, state.answer.get(), "job-printer-state-message");
+            outcome.wasPrinting = outcome.wasPrinting || jobState == IPP_JSTATE_PROCESSING;
+            switch (jobState.value_or(IPP_JSTATE_PENDING)) {
+            case IPP_JSTATE_COMPLETED:
+                return tell(outcome);
+            case IPP_JSTATE_CANCELED:
+            case IPP_JSTATE_ABORTED:
+                outcome.kind = PrintOutcome::Kind::Cancelled;
+                outcome.aborted = jobState == IPP_JSTATE_ABORTED;
+                return tell(outcome);
+            case IPP_JSTATE_HELD:
+                outcome.kind = PrintOutcome::Kind::Held;
+                return tell(outcome);
+            default:
+                break;
             }
+            if (queue.asked != Asked::Answered) {
+                outcome.kind = PrintOutcome::Kind::Trouble;
+                outcome.trouble = troubleOf(queue);
+                return tell(outcome);
+            }
+            if (const auto trouble = printerTrouble(*cups, queue.answer.get())) {
+                outcome.kind = *trouble;
+                const std::string says = text(*cups, queue.answer.get(), "printer-state-message");
+                outcome.printerSays = meaningful(says) ? says : outcome.printerSays;
+                return tell(outcome);
+            }
+        } catch (const PrintTrouble& trouble) {
+            outcome.kind = PrintOutcome::Kind::Trouble;
+            outcome.trouble = trouble;
+            return tell(outcome);
         }
-        cups.cupsFreeDests(count, printers);
-        return true; // none is an answer too
-    });
-}
-
-Paper defaultPaper(const std::string& printer, PrintWatch& watch) {
-    return askServer<Paper>(watch, [&](const Cups& cups, http_t* http, Paper& paper) {
-        cups_dest_t* destination = cups.cupsGetNamedDest(http, printer.c_str(), nullptr);
-        if (!destination) {
-            return false;
+        for (auto slept = std::chrono::milliseconds(0);
+             slept < followStep && !stop.stop_requested();
+             slept += std::chrono::milliseconds(250)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
-        cups_dinfo_t* info = cups.cupsCopyDestInfo(http, destination);
-        cups_size_t size{};
-        if (info && cups.cupsGetDestMediaDefault(http, destination, info, 0, &size)) {
-            constexpr double pointsPerHundredthMillimetre = 72.0 / 2540.0;
-            paper.width = size.width * pointsPerHundredthMillimetre;
-            paper.height = size.length * pointsPerHundredthMillimetre;
-        }
-        if (info) {
-            cups.cupsFreeDestInfo(info);
-        }
-        cups.cupsFreeDests(1, destination);
-        return true;
-    });
-}
-
-JobReply printPdf(const std::string& printer, const std::string& title, const std::string& pdf,
-                  PrintWatch& watch) {
-    return askServer<JobReply>(watch, [&](const Cups& cups, http_t* http, JobReply& job) {
-        const char* name = printer.c_str();
-        const int id = cups.cupsCreateJob(http, name, title.c_str(), 0, nullptr);
-        if (id <= 0) {
-            return false;
-        }
-        // The page is sent once its document is finished; the server has it once it says so.
-        const bool taken =
-            watch.reach(PrintWatch::Stage::JobCreated) &&
-            cups.cupsStartDocument(http, name, id, title.c_str(), CUPS_FORMAT_PDF, 1) ==
-                HTTP_STATUS_CONTINUE &&
-            cups.cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE &&
-            watch.reach(PrintWatch::Stage::PageSent) &&
-            cups.cupsFinishDocument(http, name) <= IPP_STATUS_OK_EVENTS_COMPLETE &&
-            watch.reach(PrintWatch::Stage::PageTaken);
-        if (!taken) {
-            cancelIfPageless(cups, printer, id);
-            return false;
-        }
-        watch.hear();
-        return followJob(cups, http, name, id, watch, job);
-    });
+    }
+    if (!stop.stop_requested()) {
+        tell(outcome); // printed, or still in its queue with nothing in its way
+    }
 }
 
 } // namespace jangora

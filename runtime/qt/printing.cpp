@@ -1,88 +1,36 @@
 #include "runtime/qt/printing.h"
 
+#include "runtime/form.h"
 #include "runtime/qt/box.h"
-#include "runtime/qt/print_question.h"
-#include "runtime/qt/print_system.h"
+#include "runtime/qt/form_window.h"
+#include "runtime/qt/print_text.h"
 #include "runtime/qt/qt_text.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QStandardPaths>
-#include <QWidget>
+#include <QVBoxLayout>
 
-#include <optional>
+#include <algorithm>
 
 namespace jangora {
 
 namespace {
 
-void tell(QWidget& window, QMessageBox::Icon icon, const QString& about, const QString& text) {
-    QMessageBox box(icon, QObject::tr("%1: %2").arg(window.windowTitle(), about), text,
-                    QMessageBox::Ok, &window);
-    runBox(box);
-}
+constexpr std::size_t shownName = 40; // characters of a printer's name in a box
 
-// What the player is told of a print system that stopped answering: what is known of the page.
-void tellSilence(QWidget& window, PrintWatch::Stage stage, const QString& printer) {
-    const qint64 seconds = printSilenceLimit.count();
-    switch (stage) {
-    case PrintWatch::Stage::Asking:
-    case PrintWatch::Stage::JobCreated:
-        tell(window, QMessageBox::Warning, QObject::tr("not printed"),
-             QObject::tr("The print system did not answer for %1 seconds: the window was not "
-                         "printed.")
-                 .arg(seconds));
-        return;
-    case PrintWatch::Stage::PageSent:
-        tell(window, QMessageBox::Warning, QObject::tr("not confirmed"),
-             QObject::tr("The window was sent to %1, but the print system did not confirm it "
-                         "for %2 seconds: it may yet be printed.")
-                 .arg(printer)
-                 .arg(seconds));
-        return;
-    case PrintWatch::Stage::PageTaken:
-        tell(window, QMessageBox::Information, QObject::tr("not confirmed"),
-             QObject::tr("The print system took the window for %1, then did not answer for %2 "
-                         "seconds: whether it is printed is not known.")
-                 .arg(printer)
-                 .arg(seconds));
-        return;
-    }
-}
-
-// Says what went wrong, if anything; true when the print system answered as asked. `printer` is
-// empty while no printer has been chosen.
-template <class Reply>
-bool answered(QWidget& window, const Asked<Reply>& asked, const QString& printer) {
-    if (asked.waited == Waited::ProgramEnded) {
-        return false;
-    }
-    if (asked.waited == Waited::Silent) {
-        tellSilence(window, asked.stage, printer);
-        return false;
-    }
-    const PrintReply& reply = asked.reply;
-    if (reply.kind == PrintReply::Kind::Done) {
-        return true;
-    }
-    const QString reason = reply.kind == PrintReply::Kind::NoPrintSystem
-                               ? QObject::tr("the print system is not running.")
-                               : toQString(reply.reason);
-    tell(
-        window, QMessageBox::Warning, QObject::tr("not printed"),
-        printer.isEmpty()
-            ? QObject::tr("The print system could not say which printers there are: %1").arg(reason)
-            : QObject::tr("The window could not be printed on %1: %2").arg(printer, reason));
-    return false;
+QString shown(const std::string& printer) {
+    return toQString(plainText(printer, shownName));
 }
 
 // The paper a page goes on when the printer does not say, or no printer takes it.
@@ -111,138 +59,335 @@ bool writePage(QIODevice& file, const QImage& picture, const QPageSize& paper,
     return painter.end();
 }
 
-// With several printers and none the default, the player picks one; nothing if none.
-std::optional<std::string> choosePrinter(QWidget& window, const std::vector<std::string>& names) {
-    QStringList printers;
-    for (const std::string& name : names) {
-        printers << toQString(name);
+// What went wrong, said in one sentence: what is known of the page, by how far it got.
+QString troubleText(const PrintOutcome& outcome, const QString& printer) {
+    const QString system = toQString(outcome.trouble.words);
+    switch (outcome.stage) {
+    case PrintStage::Asking:
+        return printer.isEmpty()
+                   ? QObject::tr("The print system %1: the window was not printed.").arg(system)
+                   : QObject::tr("The window could not be printed on %1: the print system %2.")
+                         .arg(printer, system);
+    case PrintStage::PageSent:
+        return QObject::tr("The window was sent to %1, but the print system %2: it may yet be "
+                           "printed.")
+            .arg(printer, system);
+    case PrintStage::PageTaken:
+        break;
     }
-    QInputDialog chooser(&window);
-    chooser.setWindowTitle(QObject::tr("%1: printer").arg(window.windowTitle()));
-    chooser.setLabelText(QObject::tr("Print the window on which printer?"));
-    chooser.setOption(QInputDialog::UseListViewForComboBoxItems);
-    chooser.setComboBoxItems(printers);
-    chooser.setTextValue(printers.front());
-    if (runBox(chooser) != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return chooser.textValue().toStdString();
+    return QObject::tr("The print system took the window for %1, then %2: whether it is printed "
+                       "is not known.")
+        .arg(printer, system);
 }
 
-// Without a printer, the player may keep the page as a PDF file instead.
-void offerPdfFile(QWidget& window, const QImage& picture) {
-    const QString title = window.windowTitle();
-    QMessageBox offer(QMessageBox::Question, QObject::tr("%1: no printer").arg(title),
-                      QObject::tr("No printer is available. Do you want to save the picture as a "
-                                  "PDF file instead?"),
-                      QMessageBox::Yes | QMessageBox::No, &window);
-    offer.setDefaultButton(QMessageBox::Yes);
-    if (runBox(offer) != QMessageBox::Yes) {
-        return;
-    }
-    // In the player's documents folder (not wherever the game was started from), and a PDF
-    // file by its name whether or not the player types ".pdf".
+// The player's documents folder (home if there is none), and a name there that no file has.
+QString freshPdfName() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists()) {
         folder = QDir::homePath();
     }
-    QFileDialog saving(&window, title, QDir(folder).filePath(QStringLiteral("jangora.pdf")),
-                       QObject::tr("PDF files (*.pdf)"));
-    saving.setAcceptMode(QFileDialog::AcceptSave);
-    saving.setDefaultSuffix(QStringLiteral("pdf"));
-    if (runBox(saving) != QDialog::Accepted || saving.selectedFiles().isEmpty()) {
-        return;
+    QString name = QDir(folder).filePath(QStringLiteral("jangora.pdf"));
+    for (int n = 2; QFile::exists(name); ++n) {
+        name = QDir(folder).filePath(QStringLiteral("jangora-%1.pdf").arg(n));
     }
-    QFile file(saving.selectedFiles().constFirst());
-    if (!file.open(QIODevice::WriteOnly) || !writePage(file, picture, localPaper(), title) ||
-        !file.flush()) {
-        tell(window, QMessageBox::Warning, QObject::tr("not saved"),
-             QObject::tr("The PDF file %1 could not be written: %2")
-                 .arg(file.fileName(), file.errorString()));
-    }
-}
-
-// Where a desktop user expects the page: the system's default; else the only printer; else
-// the one the player picks from the list, or none if the player declines.
-std::optional<std::string> printerToUse(QWidget& window, const PrinterList& printers) {
-    if (printers.byDefault) {
-        return printers.byDefault;
-    }
-    if (printers.names.size() == 1) {
-        return printers.names.front();
-    }
-    return choosePrinter(window, printers.names);
+    return name;
 }
 
 } // namespace
 
-void printWindow(QWidget& window, const QRect& clientArea) {
-    const QImage picture = window.grab(clientArea).toImage();
-    const QString title = window.windowTitle();
+class Printing::Run {
+  public:
+    Run(Printing& printing, QImage picture) : printing_(printing), picture_(std::move(picture)) {}
 
-    const Asked<PrinterList> listed = ask<PrinterList>(listPrinters);
-    const PrinterList& printers = listed.reply;
-    if (listed.waited == Waited::Answered && printers.kind == PrintReply::Kind::NoPrintSystem) {
-        offerPdfFile(window, picture);
-        return;
-    }
-    if (!answered(window, listed, {})) {
-        return;
-    }
-    if (!printers.byDefault && printers.names.empty()) {
-        offerPdfFile(window, picture);
-        return;
-    }
-    const std::optional<std::string> printer = printerToUse(window, printers);
-    if (!printer) {
-        return; // the player chose none
-    }
-    const QString name = toQString(*printer);
+    void start() { ask<PrinterList>(listPrinters, &Run::listed); }
 
-    const Asked<Paper> measured =
-        ask<Paper>([&](PrintWatch& watch) { return defaultPaper(*printer, watch); });
-    if (!answered(window, measured, name)) {
-        return;
+  private:
+    template <class Reply>
+    void ask(PrintQuestion<Reply> question, void (Run::*then)(const Reply&)) {
+        printing_.questions_.ask<Reply>(std::move(question),
+                                        [this, then](const Reply& reply) { (this->*then)(reply); });
     }
-    const Paper& paper = measured.reply;
-    QByteArray pdf;
-    QBuffer page(&pdf);
-    page.open(QIODevice::WriteOnly);
-    const QPageSize size = paper.width > 0 && paper.height > 0
-                               ? QPageSize(QSizeF(paper.width, paper.height), QPageSize::Point, {},
-                                           QPageSize::FuzzyMatch)
-                               : localPaper();
-    if (!writePage(page, picture, size, title)) {
-        tell(window, QMessageBox::Warning, QObject::tr("not printed"),
-             QObject::tr("The page for %1 could not be made.").arg(name));
-        return;
+    [[nodiscard]] QString title() const { return printing_.window_.windowTitle(); }
+
+    void listed(const PrinterList& list) {
+        if (list.trouble.asked == Asked::NoServer ||
+            (!list.trouble.any() && !list.byDefault && list.names.empty())) {
+            return printing_.whenFree([this] { offerPdfFile(); });
+        }
+        if (list.trouble.any()) {
+            return tellTrouble(PrintOutcome::stoppedBy(list.trouble));
+        }
+        if (list.byDefault || list.names.size() == 1) {
+            return chosen(list.byDefault ? *list.byDefault : list.names.front());
+        }
+        printing_.whenFree([this, names = list.names] { choosePrinter(names); });
     }
 
-    const Asked<JobReply> sent =
-        ask<JobReply>([printer = *printer, title = title.toStdString(), pdf = pdf.toStdString()](
-                          PrintWatch& watch) { return printPdf(printer, title, pdf, watch); });
-    if (!answered(window, sent, name)) {
+    // With several printers and none the default, the player picks one, or none. The printers
+    // are buttons: a list would be read to a screen reader by the toolkit's table, which some
+    // of its questions bring down.
+    void choosePrinter(const std::vector<std::string>& names) {
+        QDialog chooser(&printing_.window_);
+        chooser.setWindowTitle(QObject::tr("%1: printer").arg(title()));
+        auto* layout = new QVBoxLayout(&chooser);
+        layout->addWidget(new QLabel(QObject::tr("Print the window on which printer?")));
+        auto* list = new QWidget;
+        auto* buttons = new QVBoxLayout(list);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            auto* button = new QPushButton(shown(names[i]));
+            QObject::connect(button, &QPushButton::clicked, &chooser,
+                             [&chooser, i] { chooser.done(static_cast<int>(i) + 1); });
+            button->setDefault(i == 0);
+            buttons->addWidget(button);
+        }
+        auto* scrolled = new QScrollArea;
+        scrolled->setWidget(list);
+        scrolled->setWidgetResizable(true);
+        scrolled->setFrameShape(QFrame::NoFrame);
+        scrolled->setFocusPolicy(Qt::NoFocus); // the keyboard goes from printer to printer
+        scrolled->setMinimumHeight(std::min(list->sizeHint().height(), 300));
+        layout->addWidget(scrolled);
+        auto* none = new QPushButton(QObject::tr("Cancel"));
+        QObject::connect(none, &QPushButton::clicked, &chooser, &QDialog::reject);
+        layout->addWidget(none);
+        const int answer = printing_.openBox(chooser);
+        if (answer > 0 && !printing_.window_.form().ended()) {
+            return chosen(names[static_cast<std::size_t>(answer) - 1]);
+        }
+        finish();
+    }
+
+    void chosen(std::string printer) {
+        printer_ = std::move(printer);
+        name_ = shown(printer_);
+        ask<Paper>(
+            [printer = printer_](std::stop_token stop, const Tell<Paper>& tell) {
+                defaultPaper(printer, stop, tell);
+            },
+            &Run::measured);
+    }
+
+    void measured(const Paper& paper) {
+        if (paper.trouble.any()) {
+            return tellTrouble(PrintOutcome::stoppedBy(paper.trouble));
+        }
+        QByteArray pdf;
+        QBuffer page(&pdf);
+        page.open(QIODevice::WriteOnly);
+        const QPageSize size = paper.width > 0
+                                   ? QPageSize(QSizeF(paper.width, paper.height), QPageSize::Point,
+                                               {}, QPageSize::FuzzyMatch)
+                                   : localPaper();
+        if (!writePage(page, picture_, size, title())) {
+            return tell(QMessageBox::Warning, QObject::tr("not printed"),
+                        QObject::tr("The page for %1 could not be made.").arg(name_));
+        }
+        ask<PrintOutcome>(
+            [printer = printer_, title = title().toStdString(),
+             pdf = pdf.toStdString()](std::stop_token stop, const Tell<PrintOutcome>& tell) {
+                sendPdf(printer, title, pdf, stop, tell);
+            },
+            &Run::sent);
+    }
+
+    void sent(const PrintOutcome& outcome) {
+        if (outcome.kind != PrintOutcome::Kind::Printed) {
+            return tellTrouble(outcome);
+        }
+        printing_.pageTaken(*this);
+        ask<PrintOutcome>(
+            [printer = printer_, job = outcome.job](std::stop_token stop,
+                                                    const Tell<PrintOutcome>& tell) {
+                followJob(printer, job, stop, tell);
+            },
+            &Run::followed);
+    }
+
+    void followed(const PrintOutcome& outcome) {
+        if (outcome.kind == PrintOutcome::Kind::Printed) {
+            return finish();
+        }
+        tellTrouble(outcome);
+    }
+
+    void tellTrouble(const PrintOutcome& outcome) {
+        const QString says =
+            meaningful(outcome.printerSays)
+                ? QObject::tr(" The printer says: %1").arg(toQString(outcome.printerSays))
+                : QString();
+        switch (outcome.kind) {
+        case PrintOutcome::Kind::Printed:
+        case PrintOutcome::Kind::Trouble:
+            break;
+        case PrintOutcome::Kind::Paused:
+            return tell(QMessageBox::Information, QObject::tr("printer paused"),
+                        QObject::tr("The window waits in the queue of %1, which is paused: it "
+                                    "will be printed once the printer is resumed.")
+                            .arg(name_));
+        case PrintOutcome::Kind::Stuck:
+            return tell(QMessageBox::Information, QObject::tr("not printed yet"),
+                        QObject::tr("The window waits in the queue of %1, whose printer cannot "
+                                    "print it now.%2")
+                            .arg(name_, says));
+        case PrintOutcome::Kind::Held:
+            return tell(QMessageBox::Information, QObject::tr("held"),
+                        QObject::tr("The window is held in the queue of %1: it will be printed "
+                                    "once it is released.")
+                            .arg(name_));
+        case PrintOutcome::Kind::Cancelled:
+            return tell(
+                QMessageBox::Warning,
+                outcome.aborted ? QObject::tr("given up") : QObject::tr("cancelled"),
+                (outcome.aborted
+                     ? QObject::tr("The print system gave up the print of the window on "
+                                   "%1: %2")
+                     : QObject::tr("The print of the window on %1 was cancelled on the "
+                                   "print server: %2"))
+                        .arg(name_, outcome.wasPrinting
+                                        ? QObject::tr("part of it may be printed.")
+                                        : QObject::tr("whether any of it was printed is not "
+                                                      "known.")) +
+                    says);
+        case PrintOutcome::Kind::Vanished:
+            return tell(QMessageBox::Information, QObject::tr("not confirmed"),
+                        QObject::tr("The print system no longer knows of the window's print on "
+                                    "%1: whether it was printed is not known.")
+                            .arg(name_));
+        }
+        const bool printed = outcome.stage != PrintStage::Asking;
+        tell(printed ? QMessageBox::Information : QMessageBox::Warning,
+             printed ? QObject::tr("not confirmed") : QObject::tr("not printed"),
+             troubleText(outcome, name_));
+    }
+
+    // Without a printer, the player may keep the page as a PDF file, saved in the documents
+    // folder and said where: a file dialog would be read to a screen reader by the toolkit's
+    // text and table views, which some of its questions hold up or bring down.
+    void offerPdfFile() {
+        QMessageBox offer(QMessageBox::Question, QObject::tr("%1: no printer").arg(title()),
+                          QObject::tr("No printer is available. Do you want to save the picture "
+                                      "as a PDF file in your documents folder instead?"),
+                          QMessageBox::Yes | QMessageBox::No, &printing_.window_);
+        offer.setDefaultButton(QMessageBox::Yes);
+        if (printing_.openBox(offer) != QMessageBox::Yes || printing_.window_.form().ended()) {
+            return finish();
+        }
+        QFile file(freshPdfName());
+        if (!file.open(QIODevice::NewOnly) || !writePage(file, picture_, localPaper(), title()) ||
+            !file.flush()) {
+            return tell(QMessageBox::Warning, QObject::tr("not saved"),
+                        QObject::tr("The picture could not be saved as %1: the file could not be "
+                                    "written (%2).")
+                            .arg(file.fileName(), file.errorString()));
+        }
+        tell(QMessageBox::Information, QObject::tr("saved"),
+             QObject::tr("The picture is saved as the PDF file %1.").arg(file.fileName()));
+    }
+
+    void tell(QMessageBox::Icon icon, const QString& about, const QString& text) {
+        printing_.whenFree([this, icon, about, text] {
+            QMessageBox box(icon, QObject::tr("%1: %2").arg(title(), about), text, QMessageBox::Ok,
+                            &printing_.window_);
+            printing_.openBox(box);
+            finish();
+        });
+    }
+
+    void finish() { printing_.ended(*this); }
+
+    Printing& printing_;
+    QImage picture_;
+    std::string printer_; // as the print system names it, to be sent back as it is
+    QString name_;        // as the player is shown it
+};
+
+Printing::Printing(FormWindow& window) : window_(window) {
+    boxesWait_.setInterval(100);
+    QObject::connect(&boxesWait_, &QTimer::timeout, [this] { showWaitingBoxes(); });
+}
+
+Printing::~Printing() {
+    if (busy_) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+void Printing::print() {
+    waiting_.push_back(window_.grab(window_.clientArea()).toImage());
+    showBusy();
+    startNext();
+}
+
+void Printing::startNext() {
+    if (sending_ || waiting_.empty()) {
         return;
     }
-    switch (sent.reply.queue) {
-    case JobReply::Queue::Printed:
-        return;
-    case JobReply::Queue::Paused:
-        tell(window, QMessageBox::Information, QObject::tr("printer paused"),
-             QObject::tr("The window waits in the queue of %1, which is paused: it will be "
-                         "printed once the printer is resumed.")
-                 .arg(name));
-        return;
-    case JobReply::Queue::Waiting:
-        tell(window, QMessageBox::Information, QObject::tr("not printed yet"),
-             QObject::tr("The window waits in the queue of %1, which has not printed it within "
-                         "%2 seconds. The printer says: %3")
-                 .arg(name)
-                 .arg(jobFollowLimit.count())
-                 .arg(sent.reply.printerSays.empty() ? QObject::tr("nothing.")
-                                                     : toQString(sent.reply.printerSays)));
+    runs_.push_back(std::make_unique<Run>(*this, std::move(waiting_.front())));
+    waiting_.pop_front();
+    sending_ = runs_.back().get();
+    runs_.back()->start();
+}
+
+void Printing::pageTaken(const Run& run) {
+    if (sending_ == &run) {
+        sending_ = nullptr;
+        startNext();
+    }
+}
+
+// The run's last step: it goes once the event that ended it is over.
+void Printing::ended(const Run& run) {
+    const auto found = std::find_if(runs_.begin(), runs_.end(),
+                                    [&run](const auto& each) { return each.get() == &run; });
+    if (found == runs_.end()) {
         return;
     }
+    QTimer::singleShot(0, &boxesWait_, [this, done = std::shared_ptr<Run>(std::move(*found))] {});
+    runs_.erase(found);
+    if (sending_ == &run) {
+        sending_ = nullptr;
+    }
+    startNext();
+    showBusy();
+}
+
+// The busy pointer while a print is under way or waits its turn.
+void Printing::showBusy() {
+    const bool busy = !waiting_.empty() || !runs_.empty();
+    if (busy && !busy_) {
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    } else if (!busy && busy_) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    busy_ = busy;
+}
+
+void Printing::whenFree(std::function<void()> show) {
+    boxes_.push_back(std::move(show));
+    if (!boxesWait_.isActive()) {
+        boxesWait_.start();
+        QTimer::singleShot(0, &boxesWait_, [this] { showWaitingBoxes(); });
+    }
+}
+
+// One after another; a box opened meanwhile (a handler's, or one of these) is waited for.
+void Printing::showWaitingBoxes() {
+    while (!boxes_.empty() && !window_.form().boxOpen()) {
+        const std::function<void()> show = std::move(boxes_.front());
+        boxes_.pop_front();
+        if (!window_.form().ended()) {
+            show();
+        }
+    }
+    if (boxes_.empty()) {
+        boxesWait_.stop();
+    }
+}
+
+int Printing::openBox(QDialog& box) {
+    const int answer = window_.form().hostBox([&box] { return runBox(box); });
+    window_.clock().rearm();
+    return answer;
 }
 
 } // namespace jangora

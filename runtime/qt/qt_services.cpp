@@ -3,7 +3,6 @@
 #include "runtime/form.h"
 #include "runtime/qt/box.h"
 #include "runtime/qt/form_window.h"
-#include "runtime/qt/printing.h"
 #include "runtime/qt/qt_text.h"
 
 #include <QCoreApplication>
@@ -17,6 +16,14 @@ QString formatDollars(float dollars, const QLocale& locale) {
     const QLocale layout =
         locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
     return layout.toCurrencyString(static_cast<double>(dollars), QStringLiteral("$"), 2);
+}
+
+void QtServices::setWindow(FormWindow* window) {
+    printing_.reset();
+    window_ = window;
+    if (window) {
+        printing_ = std::make_unique<Printing>(*window);
+    }
 }
 
 QString QtServices::titleOr(std::string_view title) const {
@@ -59,9 +66,8 @@ std::string QtServices::formatCurrency(float dollars) {
 }
 
 void QtServices::printForm(const Form& /*form*/) {
-    if (window_) {
-        printWindow(*window_, window_->clientArea());
-        wakeTimersLater();
+    if (printing_) {
+        printing_->print();
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "runtime/qt/printing.h"
 #include "runtime/random_source.h"
 #include "runtime/services.h"
 
 #include <QLocale>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace jangora {
@@ -18,7 +20,7 @@ class FormWindow;
 
 class QtServices : public Services {
   public:
-    void setWindow(FormWindow* window) { window_ = window; }
+    void setWindow(FormWindow* window);
 
     void randomize() override { random_.seedFromClock(); }
     float rnd() override { return random_.next(); }
@@ -34,6 +36,7 @@ class QtServices : public Services {
     void wakeTimersLater();
 
     FormWindow* window_ = nullptr;
+    std::unique_ptr<Printing> printing_;
     RandomSource random_;
     QLocale locale_;
     // The bankroll is shown every millisecond but changes a few times a minute.

@@ -1,216 +1,271 @@
 #!/usr/bin/env bash
-# Printing for real: a CUPS server of the test's own (as the user who runs the test), an IPP
-# Everywhere printer on loopback, and print servers that misbehave in front of it. What the
-# player is told is read from the boxes as a screen reader reads them.
+# Printing as printers, links and print servers behave: a CUPS server of the test's own (as the
+# user who runs the test) with an IPP Everywhere printer that prints at once and one that takes
+# 15 s, links that misbehave in front of it, and print servers that misbehave of their own. One
+# table of cases, run in lanes side by side, each lane a display of its own: what the game said
+# and when, whether the page was printed, whether a job was left behind, and whether play went
+# on during the print.
 source "$(dirname "$0")/lib.sh" "$@"
 
-own_session_bus "$@"
-here=$(dirname "$0")
-cups=$(mktemp -d)
-scratch+=("$cups")
-export CUPS_SERVER=$cups/cups.sock # lpadmin and the game both talk to this server
-
-mkdir -p "$cups"/{conf/ppd,spool,tmp,cache,state,log,jobs,home/Documents}
-printf '%s\n' "ServerRoot $cups/conf" "RequestRoot $cups/spool" "TempDir $cups/tmp" \
-    "CacheDir $cups/cache" "StateDir $cups/state" "ErrorLog $cups/log/error_log" \
-    "AccessLog $cups/log/access_log" "PageLog $cups/log/page_log" \
-    "Printcap $cups/state/printcap" >"$cups/cups-files.conf"
-if ((EUID == 0)); then # its filters run as the user lp: they read the spool, write in tmp
-    echo "SystemGroup root" >>"$cups/cups-files.conf"
-    chmod -R a+rX "$cups"
-    chmod 1777 "$cups/tmp"
-else # as in CUPS's own tests: the server, and its filters, run as this user
-    printf '%s\n' "User $(id -un)" "Group $(id -gn)" "SystemGroup $(id -gn)" \
-        >>"$cups/cups-files.conf"
-fi
-printf '%s\n' "Listen $CUPS_SERVER" "Browsing No" "WebInterface No" "<Policy default>" \
-    "<Limit All>" "Order deny,allow" "</Limit>" "</Policy>" >"$cups/cupsd.conf"
-cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" &
-cups_pid=$!
-pids+=("$cups_pid")
-until lpstat -r 2>/dev/null | grep -q "is running"; do sleep 0.1; done
-
-# The printer announces itself over D-Bus: a private bus stands in for the system's.
-dbus-daemon --session --nofork --print-address=3 3>"$cups/bus" 2>/dev/null &
-pids+=($!)
-until [[ -s $cups/bus ]]; do sleep 0.05; done
-port=$((20000 + RANDOM % 20000))
-DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$cups/bus") ippeveprinter -p "$port" -r off -s 10,10 \
-    -f application/pdf -c /bin/true -d "$cups/jobs" -k Printer >"$cups/log/printer" 2>&1 &
-pids+=($!)
-until lpadmin -p Office -E -v "ipp://localhost:$port/ipp/print" -m everywhere 2>/dev/null; do
-    sleep 0.1
+lanes=4
+# A case: name | server | printer | told (the box's title after "Jangora 2.4: ", - for none) |
+# what the box says (a pattern) | page: printed, not or any | also: more to do and check
+cases=(
+    "link 1 s a piece|link latency 1|lane|-||printed|"
+    "link 3 s a piece|link latency 3|lane|-||printed|"
+    "link at 3 KB a second|link trickle 3000|lane|-||printed|"
+    "link in pieces of 1 to 16 bytes|link slicer|lane|-||printed|"
+    "answer held 9 s|link stall Create-Job 9|lane|-||printed|"
+    "listing held 12 s|link stall CUPS-Get-Default 12|-|not printed|The print system did not answer for 10 seconds: the window was not printed.|any|"
+    "paper held 12 s|link stall Get-Printer-Attributes 12|lane|not printed|The window could not be printed on L?: the print system did not answer for 10 seconds.|not|"
+    "job held 12 s|link stall Create-Job 12|lane|not printed|The window could not be printed on L?: the print system did not answer for 10 seconds.|not|"
+    "page held 12 s|link stall Send-Document 12|lane|not confirmed|The window was sent to L?, but the print system did not answer for 10 seconds: it may yet be printed.|printed|"
+    "follow-up held 12 s|link stall Get-Job-Attributes 12|lane|not confirmed|The print system took the window for L?, then did not answer for 10 seconds: whether it is printed is not known.|printed|"
+    "listing reset|link reset CUPS-Get-Default|-|not printed|The print system reset the connection: the window was not printed.|any|"
+    "paper reset|link reset Get-Printer-Attributes|lane|not printed|The window could not be printed on L?: the print system reset the connection.|not|"
+    "job reset|link reset Create-Job|lane|not printed|The window could not be printed on L?: the print system reset the connection.|not|"
+    "page reset after 4 KB|link reset Send-Document 4096|lane|not printed|The window could not be printed on L?: the print system * the connection*.|not|"
+    "page closed after 4 KB|link close Send-Document 4096|lane|not printed|The window could not be printed on L?: the print system * the connection*.|not|"
+    "follow-up reset|link reset Get-Job-Attributes|lane|not confirmed|The print system took the window for L?, then reset the connection: whether it is printed is not known.|printed|"
+    "printer taking 15 s|cups|Laser|-||printed|busy blink"
+    "printer refusing jobs|cups|Refusing|not printed|The window could not be printed on Refusing: the print system said “*not accepting jobs”.|not|"
+    "printer paused|cups|Paused|printer paused|The window waits in the queue of Paused, which is paused: it will be printed once the printer is resumed.|not|left"
+    "printer unreachable|cups|Gone|not printed yet|The window waits in the queue of Gone, whose printer cannot print it now. The printer says: The printer may not exist*|not|left"
+    "printer removed as it prints|cups|Doomed|cancelled|The print of the window on Doomed was cancelled on the print server: *.|any|delete"
+    "server that never answers, closed|link stall CUPS-Get-Default 99|-|-||any|close"
+    "no print server|none|-|saved|The picture is saved as the PDF file */Documents/jangora.pdf.|any|pdf"
+    "one printer, none the default|responder single|-|-||printed|look"
+    "odd printer names, one picked|responder names|-|-||printed|names"
+    "odd paper|responder paper|-|-||printed|paper"
+    "job state given as text|responder text-state Get-Job-Attributes|-|not confirmed|The print system took the window for Office, then answered with something other than a print system's answer: whether it is printed is not known.|printed|"
+)
+# A server that refuses or fails, at each question of a print.
+declare -A words=([redirect]="sent the game elsewhere (HTTP 307 Temporary Redirect), where it does not go"
+    [password]="asks for a password, which the game does not give" [failure]="failed with an error of its own"
+    [garbage]="answered with something other than a print system's answer"
+    [short]="closed the connection in the middle of its answer")
+for mode in redirect password failure garbage short; do
+    said=${words[$mode]}
+    sent="not printed|The window could not be printed on Office: the print system $said.|any"
+    [[ $mode == garbage || $mode == short ]] &&
+        sent="not confirmed|The window was sent to Office, but the print system $said: it may yet be printed.|printed"
+    cases+=("$mode at the listing|responder $mode CUPS-Get-Default|-|not printed|The print system $said: the window was not printed.|not|"
+        "$mode at the paper|responder $mode Get-Printer-Attributes|-|not printed|The window could not be printed on Office: the print system $said.|not|"
+        "$mode at the job|responder $mode Create-Job|-|not printed|The window could not be printed on Office: the print system $said.|not|"
+        "$mode at the page|responder $mode Send-Document|-|$sent|"
+        "$mode at the follow-up|responder $mode Get-Job-Attributes|-|not confirmed|The print system took the window for Office, then $said: whether it is printed is not known.|printed|")
 done
-lpadmin -p Hall -E -v "ipp://localhost:$port/ipp/print" -m everywhere
 
-proxy() { # proxy MODE [SECONDS]: a misbehaving server in front of ours; CUPS_SERVER its socket
-    CUPS_SERVER=$cups/$1.sock
-    /usr/bin/python3 "$here/print_server_proxy.py" "$CUPS_SERVER" "$cups/cups.sock" "$@" &
+if [[ -n ${JANGORA_CASES:-} ]]; then # only those whose names match, to look at them again
+    for i in "${!cases[@]}"; do [[ ${cases[$i]%%|*} =~ $JANGORA_CASES ]] || unset "cases[$i]"; done
+    cases=("${cases[@]}")
+fi
+
+if [[ -z ${JANGORA_LANE:-} ]]; then
+    own_session_bus "$@"
+    cups=$(mktemp -d)
+    scratch+=("$cups")
+    export CUPS_SERVER=$cups/cups.sock # lpadmin and lpstat talk to this server
+    mkdir -p "$cups"/{conf/ppd,spool,tmp,cache,state,log,jobs}
+    printf '%s\n' "ServerRoot $cups/conf" "RequestRoot $cups/spool" "TempDir $cups/tmp" \
+        "CacheDir $cups/cache" "StateDir $cups/state" "ErrorLog $cups/log/error_log" \
+        "AccessLog $cups/log/access_log" "PageLog $cups/log/page_log" \
+        "Printcap $cups/state/printcap" >"$cups/cups-files.conf"
+    if ((EUID == 0)); then # its filters run as the user lp: they read the spool, write in tmp
+        echo "SystemGroup root" >>"$cups/cups-files.conf"
+        chmod -R a+rX "$cups"
+        chmod 1777 "$cups/tmp"
+    else # as in CUPS's own tests: the server, and its filters, run as this user
+        printf '%s\n' "User $(id -un)" "Group $(id -gn)" "SystemGroup $(id -gn)" \
+            >>"$cups/cups-files.conf"
+    fi
+    printf '%s\n' "Listen $CUPS_SERVER" "Browsing No" "WebInterface No" "<Policy default>" \
+        "<Limit All>" "Order deny,allow" "</Limit>" "</Policy>" >"$cups/cupsd.conf"
+    cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" &
     pids+=($!)
-    until [[ -S $CUPS_SERVER ]]; do sleep 0.05; done
-}
-jobs_received() { find "$cups/jobs" -name '*.pdf' | wc -l; }
-wait_for_job() { # wait_for_job N: until the printer holds N jobs
-    for _ in $(seq 300); do (($(jobs_received) >= $1)) && return; sleep 0.1; done
-    fail "the printer received $(jobs_received) jobs, not $1"
-}
-elapsed() { echo $(((${EPOCHREALTIME/./} - $1) / 1000)); } # milliseconds since $1 (µs)
-# print_yes clicks Print and answers Yes, keeping in $began when the click came (µs).
-print_yes() { began=${EPOCHREALTIME/./} && click_print && answer "$(box '^Jangora 2\.4$')" Return; }
-told() { # told ABOUT [SECONDS]: the box "Jangora 2.4: ABOUT"; its text in $said, when in $waited
-    local id
-    id=$(box "^Jangora 2\.4: $1\$" "${2:-5}")
-    waited=$(elapsed "$began")
-    said=$(accessible box "Jangora 2.4: $1" | tr '\n' ' ')
-    answer "$id" Return
-    echo "told after $waited ms: Jangora 2.4: $1: $said"
-}
-untold() { # untold SECONDS: no box of the print comes up for as long
-    sleep "$1"
-    [[ -z $(shown_box '^Jangora 2\.4') ]] || fail "a box came up: $(xdotool getwindowname \
-        "$(shown_box '^Jangora 2\.4' | head -n 1)")"
-}
-cursor() { /usr/bin/python3 "$here/cursor.py"; }
-print_over() { # until the pointer over the window is the arrow again: the print is over
-    for _ in $(seq 300); do [[ $(cursor) == "$arrow" ]] && return; sleep 0.1; done
-    fail "the print is not over $(elapsed "$began") ms after the click"
-}
-restart_game() { stop_game && start_game && click_lever && point_at 300 300 && sleep 1; }
+    wait_for "the print server" 10 -- eval 'lpstat -r 2>/dev/null | grep -q "is running"'
+    # The printers announce themselves over D-Bus: a private bus stands in for the system's.
+    dbus-daemon --session --nofork --print-address=3 3>"$cups/bus" 2>/dev/null &
+    pids+=($!)
+    wait_for "a bus for the printers" 5 -- test -s "$cups/bus"
+    printf '#!/bin/sh\nsleep 15\n' >"$cups/laser" && chmod +x "$cups/laser" # warming up
+    # A printer for each lane, another for the paused and refusing queues, one that takes 15 s.
+    export JANGORA_PORT=$((20000 + RANDOM % 20000))
+    at=$JANGORA_PORT
+    for printer in $(seq -f 'L%g' "$lanes") Spare Laser; do
+        script=/bin/true
+        [[ $printer != Laser ]] || script=$cups/laser
+        mkdir -p "$cups/jobs/$printer"
+        at=$((at + 1))
+        DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$cups/bus") ippeveprinter -p "$at" -r off -s 10,10 \
+            -f application/pdf -c "$script" -d "$cups/jobs/$printer" -k "$printer" >"$cups/log/$printer" 2>&1 &
+        pids+=($!)
+        queues=("$printer")
+        [[ $printer != Spare ]] || queues=(Paused Refusing Gone)
+        [[ $printer != Laser ]] || queues=(Laser Doomed)
+        for queue in "${queues[@]}"; do
+            wait_for "queue $queue" 10 -- lpadmin -p "$queue" -E -v "ipp://localhost:$at/ipp/print" -m everywhere
+        done
+    done
+    lpadmin -p Gone -v ipp://127.0.0.1:9/ipp/print # a printer that went away once set up
+    cupsdisable Paused
+    cupsreject Refusing
+    echo 0 >"$cups/next"
+    echo "${#cases[@]} cases in $lanes lanes"
+    lane_pids=()
+    for lane in $(seq "$lanes"); do
+        JANGORA_LANE=$lane JANGORA_CUPS=$cups "$0" "$@" &
+        lane_pids+=($!)
+    done
+    failed=0
+    for pid in "${lane_pids[@]}"; do wait "$pid" || failed=1; done
+    ((failed == 0)) || fail "cases failed, above"
+    exit 0
+fi
 
+# A lane: its own display, its own queue L<lane>, the next case nobody has taken.
+cups=$JANGORA_CUPS
+lane=$JANGORA_LANE
+home=$(mktemp -d)
+scratch+=("$home")
 start_x
 start_window_manager
-start_game
-click_lever # so the status line stops blinking and the window holds still
-shot_after 1 print_window
-point_at 300 300
-arrow=$(cursor)
+point_at() { xdotool mousemove --window "$window" "$1" "$2"; }
+next_case() { # the number of the next case nobody has taken, or none
+    local taken
+    taken=$(flock "$cups/next" sh -c 'n=$(cat "$1"); echo $((n + 1)) >"$1"; echo "$n"' - "$cups/next")
+    ((taken < ${#cases[@]})) && echo "$taken"
+}
+jobs_left() { lpstat -W not-completed -o "$1" 2>/dev/null | grep -c . || true; }
+printed() { # pages the printer of a queue has printed
+    local printer=$1
+    case $1 in Paused | Refusing | Gone) printer=Spare ;; Doomed) printer=Laser ;; esac
+    if [[ -d $cups/jobs/$printer ]]; then find "$cups/jobs/$printer" -type f | wc -l; else echo 0; fi
+}
+page_printed() { # whether the case's page reached a printer
+    if [[ $server == responder* ]]; then grep -q '^page' "$log"; else (($(printed "$queue") > printed_before)); fi
+}
+print_over() { [[ $(/usr/bin/python3 "$here/cursor.py") == "$arrow" ]]; }
+told_or_over() { shown_box '^Jangora 2\.4: ' >/dev/null || print_over; }
 
-# Two printers, no default: the player picks the second from the list (Hall, Office).
-print_yes
-answer "$(box '^Jangora 2\.4: printer$')" Down Return
-wait_for_job 1
-print_over
-[[ -n $(lpstat -W completed -o Office) && -z $(lpstat -W completed -o Hall) ]] ||
-    fail "the job did not go to the printer picked: $(lpstat -W completed -o)"
-echo "two printers, none the default: the player picked Office, and it printed there"
+run_case() {
+    IFS='|' read -r name server queue told said page also <<<"$1"
+    local peer log=$home/$n.log arrow began id title= text=
+    queue=${queue/lane/L$lane}
+    said=${said//L\?/L$lane}
+    case $server in # a link on the loopback network, whose resets are a network's
+    cups) peer=$cups/cups.sock ;;
+    none) peer=$home/nothing.sock ;;
+    link*) peer=$((JANGORA_PORT + 100 + lane * 100 + n))
+        /usr/bin/python3 "$here/print_peers.py" "$peer" "$log" link "$cups/cups.sock" ${server#link } &
+        peer=127.0.0.1:$peer ;;
+    responder*) peer=$home/$n.sock
+        /usr/bin/python3 "$here/print_peers.py" "$peer" "$log" responder ${server#responder } & ;;
+    esac
+    [[ $server == cups || $server == none ]] || { pids+=($!) && wait_for "the case's server" 5 -- test -e "$log"; }
+    printed_before=$(printed "$queue")
+    local printer=()
+    [[ $queue == - ]] || printer=(PRINTER="$queue")
+    start_game env CUPS_SERVER="$peer" HOME="$home" XDG_DOCUMENTS_DIR= "${printer[@]}"
+    mkdir -p "$home/Documents"
+    [[ $also == *blink* ]] || { click_lever && point_at 300 300 && sleep 1; }
+    arrow=$(/usr/bin/python3 "$here/cursor.py")
+    [[ $also != *look* ]] || shot "window_$n"
+    local before
+    before=$(cents)
+    began=$(now_us)
+    click_print
+    answer "$(box '^Jangora 2\.4$')" Return
+    if [[ $also == *blink* ]]; then # shown or hidden, by turns of 750 ms
+        local blinked=0
+        for i in 0 1 2; do
+            shot "blink_${i}_$n" && sleep 0.4
+            ((i == 0)) || (($(differing "blink_0_$n" "blink_${i}_$n" $status_box) < 100)) || blinked=1
+        done
+        ((blinked)) || fail "$name: no blink during the print"
+    fi
+    # A click on the lever while the print is under way plays a spin, unless a box of the print
+    # came up at once, as a box holds the game.
+    local during=0
+    sleep 0.3
+    if ! shown_box '^Jangora 2\.4: ' >/dev/null; then
+        click_lever && point_at 300 300 && sleep 1 && during=1
+        (($(charged "$before" "$(cents)") == 1)) || fail "$name: a click on the lever during the print played no spin"
+    fi
+    [[ $also != *busy* ]] || ! print_over || fail "$name: no busy pointer while the print is under way"
+    if [[ $also == *close* ]]; then
+        began=$(now_us)
+        wmctrl -i -c "$window"
+        wait_for_end 1
+        ((exit_status == 0)) || fail "$name: closed, the game ended with $exit_status"
+        echo "$name: closed while the print system was asked: ended in $((($(now_us) - began) / 1000)) ms, status 0"
+        return
+    fi
+    if [[ $also == *delete* ]]; then
+        wait_for "$queue to print" 20 -- eval "lpstat -p $queue | grep -q 'now printing'"
+        sleep 1 && lpadmin -x "$queue"
+    fi
+    while :; do
+        wait_for "$name: a box, or the print's end" 40 -- told_or_over
+        id=$(shown_box '^Jangora 2\.4: ') || break
+        title=$(xdotool getwindowname "$id")
+        case $title in
+        *": printer")
+            [[ $also == *names* ]] || fail "$name: asked to pick a printer"
+            text=$(accessible buttons "$title" | tr '\n' '|')
+            echo "$name: the printers offered: $text" | cat -A | sed 's/\$$//'
+            [[ $text == "Bars�13|Rightto left|Office The window was printed. Your acc…|Long"*"…|Cancel|" ]] ||
+                fail "$name: the names shown: $text"
+            (($(xwininfo -id "$id" | awk '/Width/ { print $2 }') < 800)) || fail "$name: the box is wider than the screen"
+            answer "$id" Return ;;
+        *": no printer") answer "$id" Return ;;
+        *) text=$(accessible box "$title" | tr '\n' ' ')
+            text=${text% }
+            answer "$id" Return
+            break ;;
+        esac
+    done
+    local waited=$((($(now_us) - began) / 1000)) left=0
+    click_lever && sleep 1 # and after it
+    (($(charged "$before" "$(cents)") == during + 1)) || fail "$name: a click on the lever after the print played no spin"
+    [[ -n $title || $told == - ]] && [[ ${title#Jangora 2.4: } == "${told/#-/}" ]] ||
+        fail "$name: told '${title:-nothing}' ($text), not '$told'"
+    # shellcheck disable=SC2053 # the expected text is a pattern
+    [[ $text == $said ]] || fail "$name: said '$text', not '$said'"
+    if [[ $page != any ]]; then
+        [[ $page == printed ]] && wait_for "$name: the page printed" 20 -- page_printed
+        [[ $page == printed ]] || ! page_printed || fail "$name: the page was printed, though told it was not"
+    fi
+    if [[ $queue != - && $server != responder* ]]; then
+        sleep 2 # a job left by a late answer is cancelled once that comes
+        left=$(jobs_left "$queue")
+        [[ $also == *left* ]] || ((left == 0)) || fail "$name: $left jobs left in the queue of $queue"
+        cancel -a "$queue" 2>/dev/null || true
+    fi
+    [[ $also != *pdf* ]] || [[ $(file -b "$home/Documents/jangora.pdf") == PDF* ]] ||
+        fail "$name: no PDF file in the documents folder"
+    [[ $also != *paper* ]] || grep -Eq '^page 0 0 (595|612)(\.[0-9]*)? (841|842|792)' "$log" ||
+        fail "$name: the page is not on the local paper: $(grep '^page' "$log")"
+    if [[ $also == *look* ]]; then # the window at its natural size (96 dots per inch)
+        pdftoppm -r 96 -png -singlefile "$log.pdf" "$shots/page_$n"
+        for picture in "page_$n" "window_$n"; do
+            convert "$(shot_file "$picture")" -fuzz 10% -trim +repage "$shots/${picture}_trimmed.png"
+        done
+        local page_size window_size
+        page_size=$(size_of "page_${n}_trimmed") window_size=$(size_of "window_${n}_trimmed")
+        convert "$(shot_file "page_${n}_trimmed")" -resize "$window_size!" "$shots/page_${n}_scaled.png"
+        echo "$name: window ${window_size}, printed ${page_size}, RMS difference $(rmse "page_${n}_scaled" "window_${n}_trimmed")"
+        local pw=${page_size%x*} ph=${page_size#*x} ww=${window_size%x*} wh=${window_size#*x}
+        below "$(rmse "page_${n}_scaled" "window_${n}_trimmed")" 0.05 &&
+            ((pw * 50 >= ww * 49 && pw * 50 <= ww * 51 && ph * 50 >= wh * 49 && ph * 50 <= wh * 51)) ||
+            fail "$name: the page does not show the window at its size"
+    fi
+    printf '%-34s %-16s %6s ms  page %-8s left %s  play %s\n    %s\n' "$name" "${told}" "$waited" \
+        "$(page_printed && echo printed || echo no)" "$left" "$( ((during)) && echo "went on" || echo "after the box")" \
+        "${text:-(nothing said)}"
+    stop_game
+}
 
-# One printer, no default: the page goes there, and shows the window at its natural size (96
-# dots per inch): both trimmed to their drawn content, the sizes agree within 2 % and the
-# normalised RMS difference is below 0.05.
-lpadmin -x Hall
-print_yes
-wait_for_job 2
-echo "one printer, none the default: the job reached it $(elapsed "$began") ms after the click"
-print_over
-echo "and the print was over $(elapsed "$began") ms after the click, nothing said"
-untold 1
-pdf=$(ls -t "$cups"/jobs/*.pdf | head -n 1)
-pdftoppm -r 96 -png -singlefile "$pdf" "$shots/print_page"
-for picture in print_page print_window; do
-    convert "$shots/$picture.png" -fuzz 10% -trim +repage "$shots/${picture}_trimmed.png"
+while n=$(next_case); do
+    run_case "${cases[$n]}"
 done
-read -r pw ph ww wh <<<"$(identify -format "%w %h " "$shots"/print_{page,window}_trimmed.png)"
-echo "printed: window content ${ww}x${wh}, on the page ${pw}x${ph}"
-((pw * 100 >= ww * 98 && pw * 100 <= ww * 102 && ph * 100 >= wh * 98 && ph * 100 <= wh * 102)) ||
-    fail "the printed window is ${pw}x${ph}, the window ${ww}x${wh}"
-convert "$shots/print_page_trimmed.png" -resize "${ww}x${wh}!" "$shots/print_page_scaled.png"
-rmse=$( (compare -metric RMSE "$shots/print_page_scaled.png" "$shots/print_window_trimmed.png" \
-    null: 2>&1 || true) | sed -E 's/.*\((.*)\).*/\1/')
-echo "normalised RMS difference: $rmse"
-below "$rmse" 0.05 || fail "the print does not look like the window"
-
-# The default refuses jobs: the player is told, and by the print system's own words.
-lpadmin -d Office
-cupsreject Office
-print_yes
-told "not printed"
-[[ $said == *"could not be printed on Office: "*"not accepting jobs"* ]] || fail "said: $said"
-cupsaccept Office
-
-# Paused, it takes the job, which waits in its queue: the player is told so.
-cupsdisable Office
-print_yes
-told "printer paused"
-[[ $said == *"waits in the queue of Office, which is paused"* ]] || fail "said: $said"
-lpstat -o Office | grep -q Office || fail "no job waits in the paused queue"
-cupsenable Office
-
-# A printer that cannot be reached (it went away once set up): the job is taken, and waits; the
-# player is told so once it has not been printed for 5 s, in the words of the print system.
-lpadmin -p Gone -E -v "ipp://localhost:$port/ipp/print" -m everywhere
-lpadmin -p Gone -v ipp://127.0.0.1:9/ipp/print -d Gone
-print_yes
-told "not printed yet" 10
-[[ $said == *"queue of Gone, which has not printed it within 5 seconds"*"not exist or is unavailable"* ]] ||
-    fail "said: $said"
-cancel -a Gone
-lpadmin -d Office
-
-# Behind a slow server, each reply held 3 s: printed, and nothing said; meanwhile the pointer
-# is the busy cursor over the window, and the arrow again once the print is over.
-proxy slow 3
-restart_game
-print_yes
-sleep 1
-[[ $(cursor) != "$arrow" ]] || fail "no busy cursor while the print system is asked"
-received=$(jobs_received)
-wait_for_job $((received + 1))
-echo "behind a server 3 s a reply: the printer got the page $(elapsed "$began") ms after the click"
-print_over
-echo "and the print was over $(elapsed "$began") ms after the click, nothing said"
-untold 1
-
-# A server that stops answering once it has the page: printed, and said to be unconfirmed.
-proxy mute-after-page
-restart_game
-received=$(jobs_received)
-print_yes
-told "not confirmed" 15
-wait_for_job $((received + 1))
-[[ $said == *"sent to Office, but the print system did not confirm it for 10 seconds: it may yet be printed"* ]] ||
-    fail "said: $said"
-
-# One that loses the page on the way and stops answering: the job left without it is cancelled.
-proxy cut-page
-restart_game
-print_yes
-told "not confirmed" 15
-sleep 1
-[[ -z $(CUPS_SERVER=$cups/cups.sock lpstat -W not-completed -o) ]] ||
-    fail "a job was left behind: $(CUPS_SERVER=$cups/cups.sock lpstat -W not-completed -o)"
-echo "the job that lost its page was cancelled"
-
-# A server that takes connections and never answers.
-proxy mute
-restart_game
-print_yes
-sleep 1
-[[ $(cursor) != "$arrow" ]] || fail "no busy cursor while the print system is asked"
-xdotool windowunmap --sync "$window" windowmap --sync "$window"
-shot_after 0.3 print_waiting
-lever_at_rest print_waiting || fail "the window is not repainted while the print system is asked"
-began=${EPOCHREALTIME/./}
-close_and_wait 1
-((exit_status == 0)) || fail "closed while printing, the game ended with $exit_status"
-echo "a print server that never answers: the window repaints, and a close request ended the" \
-    "game in $(elapsed "$began") ms"
-start_game
-print_yes
-told "not printed" 15
-[[ $said == *"did not answer for 10 seconds: the window was not printed."* ]] || fail "said: $said"
-stop_game
-
-# No print server: the page is offered as a PDF file, in the documents folder of the player,
-# who started the game from a folder not theirs and typed a name without ".pdf".
-kill "$cups_pid" && wait "$cups_pid" || true
-pids=("${pids[@]:1}") # the server, stopped, was the first
-export CUPS_SERVER=$cups/cups.sock
-start_game env --chdir=/ HOME="$cups/home"
-print_yes
-answer "$(box '^Jangora 2\.4: no printer$')" Return
-answer "$(box '^Jangora 2\.4$')" ctrl+a p a g e Return
-for _ in $(seq 50); do [[ -s $cups/home/Documents/page.pdf ]] && break; sleep 0.1; done
-[[ $(file -b "$cups/home/Documents/page.pdf") == PDF* ]] ||
-    fail "no PDF file in the documents folder: $(ls -R "$cups/home")"
-kill -0 "$game_pid" || fail "the game is gone"
-echo "without a print server: the page saved as Documents/page.pdf"
