@@ -6,30 +6,6 @@ namespace jangora {
 
 namespace {
 
-constexpr int fileHeaderSize = 14;
-constexpr int infoHeaderSize = 40;
-constexpr int iconDirectorySize = 6 + 16;
-
-int rowSize(int width, int bitsPerPixel) {
-    return (width * bitsPerPixel + 31) / 32 * 4;
-}
-
-class Writer {
-  public:
-    void u8(std::uint32_t value) { bytes.push_back(static_cast<std::uint8_t>(value)); }
-    void u16(std::uint32_t value) {
-        u8(value & 0xFF);
-        u8(value >> 8);
-    }
-    void u32(std::uint32_t value) {
-        u16(value & 0xFFFF);
-        u16(value >> 16);
-    }
-    void pad(std::size_t to) { bytes.resize(to, 0); }
-
-    std::vector<std::uint8_t> bytes;
-};
-
 class Reader {
   public:
     explicit Reader(std::span<const std::uint8_t> file) : file_(file) {}
@@ -45,38 +21,10 @@ class Reader {
     std::span<const std::uint8_t> file_;
 };
 
-void writeInfoHeader(Writer& out, int width, int height, int imageSize, int pixelsPerMetre) {
-    out.u32(infoHeaderSize);
-    out.u32(static_cast<std::uint32_t>(width));
-    out.u32(static_cast<std::uint32_t>(height));
-    out.u16(1);  // planes
-    out.u16(24); // bits per pixel
-    out.u32(0);  // no compression
-    out.u32(static_cast<std::uint32_t>(imageSize));
-    out.u32(static_cast<std::uint32_t>(pixelsPerMetre));
-    out.u32(static_cast<std::uint32_t>(pixelsPerMetre));
-    out.u32(0); // colours used: no colour table
-    out.u32(0); // important colours
-}
-
-void writeColourRows(Writer& out, const RgbImage& image) {
-    const int row = rowSize(image.width, 24);
-    for (int y = image.height - 1; y >= 0; --y) {
-        const std::size_t rowStart = out.bytes.size();
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint32_t rgb = image.pixels[static_cast<std::size_t>(y * image.width + x)];
-            out.u8(rgb & 0xFF);
-            out.u8((rgb >> 8) & 0xFF);
-            out.u8((rgb >> 16) & 0xFF);
-        }
-        out.pad(rowStart + static_cast<std::size_t>(row));
-    }
-}
-
 // Checks a 40-byte information header at `at`; empty when it is as expected.
 std::string infoHeaderProblem(const Reader& in, std::size_t at, int width, int height,
                               int imageSize, int pixelsPerMetre) {
-    if (in.u32(at) != infoHeaderSize) {
+    if (in.u32(at) != bitmapInfoHeaderSize) {
         return "its information header is not 40 bytes";
     }
     if (in.u32(at + 4) != static_cast<std::uint32_t>(width) ||
@@ -107,7 +55,7 @@ ArgbImage readColourRows(std::span<const std::uint8_t> file, std::size_t at, int
                          int height) {
     ArgbImage image{width, height,
                     std::vector<std::uint32_t>(static_cast<std::size_t>(width * height))};
-    const auto row = static_cast<std::size_t>(rowSize(width, 24));
+    const auto row = static_cast<std::size_t>(bitmapRowSize(width, 24));
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* bgr = &file[at + static_cast<std::size_t>(height - 1 - y) * row];
         std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y * width)];
@@ -121,56 +69,10 @@ ArgbImage readColourRows(std::span<const std::uint8_t> file, std::size_t at, int
 
 } // namespace
 
-std::vector<std::uint8_t> encodeBitmap(const RgbImage& image) {
-    const int imageSize = rowSize(image.width, 24) * image.height;
-    const int offset = fileHeaderSize + infoHeaderSize;
-    Writer out;
-    out.u8('B');
-    out.u8('M');
-    out.u32(static_cast<std::uint32_t>(offset + imageSize));
-    out.u32(0); // reserved
-    out.u32(static_cast<std::uint32_t>(offset));
-    writeInfoHeader(out, image.width, image.height, imageSize, bitmapPixelsPerMetre);
-    writeColourRows(out, image);
-    return std::move(out.bytes);
-}
-
-std::vector<std::uint8_t> encodeIcon(const RgbImage& image, const std::vector<bool>& transparent) {
-    const int colourBytes = rowSize(image.width, 24) * image.height;
-    const int maskRow = rowSize(image.width, 1);
-    const int imageSize = colourBytes + maskRow * image.height;
-    Writer out;
-    out.u16(0); // reserved
-    out.u16(1); // an icon
-    out.u16(1); // one image
-    out.u8(static_cast<std::uint32_t>(image.width));
-    out.u8(static_cast<std::uint32_t>(image.height));
-    out.u8(0); // colour count: more than 256
-    out.u8(0); // reserved
-    out.u16(1);
-    out.u16(24);
-    out.u32(static_cast<std::uint32_t>(infoHeaderSize + imageSize));
-    out.u32(iconDirectorySize);
-    // Height counts the colour rows and the mask rows together.
-    writeInfoHeader(out, image.width, image.height * 2, imageSize, 0);
-    writeColourRows(out, image);
-    for (int y = image.height - 1; y >= 0; --y) {
-        const std::size_t rowStart = out.bytes.size();
-        out.pad(rowStart + static_cast<std::size_t>(maskRow));
-        for (int x = 0; x < image.width; ++x) {
-            if (transparent[static_cast<std::size_t>(y * image.width + x)]) {
-                out.bytes[rowStart + static_cast<std::size_t>(x / 8)] |=
-                    static_cast<std::uint8_t>(0x80 >> (x % 8));
-            }
-        }
-    }
-    return std::move(out.bytes);
-}
-
 std::string bitmapProblem(std::span<const std::uint8_t> file, int width, int height) {
     const Reader in(file);
-    const int imageSize = rowSize(width, 24) * height;
-    const int offset = fileHeaderSize + infoHeaderSize;
+    const int imageSize = bitmapRowSize(width, 24) * height;
+    const int offset = bitmapFileHeaderSize + bitmapInfoHeaderSize;
     if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') {
         return "it is not a bitmap file";
     }
@@ -181,13 +83,15 @@ std::string bitmapProblem(std::span<const std::uint8_t> file, int width, int hei
     if (in.u32(10) != static_cast<std::uint32_t>(offset)) {
         return "its pixels do not start at byte 54";
     }
-    return infoHeaderProblem(in, fileHeaderSize, width, height, imageSize, bitmapPixelsPerMetre);
+    return infoHeaderProblem(in, bitmapFileHeaderSize, width, height, imageSize,
+                             bitmapPixelsPerMetre);
 }
 
 std::string iconProblem(std::span<const std::uint8_t> file) {
     const Reader in(file);
-    const int imageSize = rowSize(iconSize, 24) * iconSize + rowSize(iconSize, 1) * iconSize;
-    const int resourceSize = infoHeaderSize + imageSize;
+    const int imageSize =
+        bitmapRowSize(iconSize, 24) * iconSize + bitmapRowSize(iconSize, 1) * iconSize;
+    const int resourceSize = bitmapInfoHeaderSize + imageSize;
     if (file.size() != static_cast<std::size_t>(iconDirectorySize + resourceSize)) {
         return "it is not " + std::to_string(iconDirectorySize + resourceSize) + " bytes long";
     }
@@ -209,10 +113,10 @@ ArgbImage decodeBitmapOrIcon(std::span<const std::uint8_t> file) {
     const Reader in(file);
     if (iconProblem(file).empty()) {
         ArgbImage image =
-            readColourRows(file, iconDirectorySize + infoHeaderSize, iconSize, iconSize);
-        const std::size_t mask = iconDirectorySize + infoHeaderSize +
-                                 static_cast<std::size_t>(rowSize(iconSize, 24) * iconSize);
-        const auto maskRow = static_cast<std::size_t>(rowSize(iconSize, 1));
+            readColourRows(file, iconDirectorySize + bitmapInfoHeaderSize, iconSize, iconSize);
+        const std::size_t mask = iconDirectorySize + bitmapInfoHeaderSize +
+                                 static_cast<std::size_t>(bitmapRowSize(iconSize, 24) * iconSize);
+        const auto maskRow = static_cast<std::size_t>(bitmapRowSize(iconSize, 1));
         for (int y = 0; y < iconSize; ++y) {
             for (int x = 0; x < iconSize; ++x) {
                 const std::uint8_t bits =
@@ -225,13 +129,13 @@ ArgbImage decodeBitmapOrIcon(std::span<const std::uint8_t> file) {
         }
         return image;
     }
-    const auto width = static_cast<int>(in.u32(fileHeaderSize + 4));
-    const auto height = static_cast<int>(in.u32(fileHeaderSize + 8));
+    const auto width = static_cast<int>(in.u32(bitmapFileHeaderSize + 4));
+    const auto height = static_cast<int>(in.u32(bitmapFileHeaderSize + 8));
     if (width <= 0 || height <= 0 || width > 0x7FFF || height > 0x7FFF ||
         !bitmapProblem(file, width, height).empty()) {
         return {};
     }
-    return readColourRows(file, fileHeaderSize + infoHeaderSize, width, height);
+    return readColourRows(file, bitmapFileHeaderSize + bitmapInfoHeaderSize, width, height);
 }
 
 } // namespace jangora

@@ -9,22 +9,19 @@ namespace jangora {
 
 // The window's pictures are plain Windows bitmaps and a one-image icon, laid out exactly:
 // 24 bits per pixel, no compression, rows bottom-up and padded to 4 bytes, 2834 pixels per
-// metre for the bitmaps. The picture program writes them and start-up checks them here.
-
-struct RgbImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels; // 0xRRGGBB, rows top-down
-};
+// metre for the bitmaps. The picture program (tools/) writes them and start-up checks them
+// here.
 
 inline constexpr int bitmapPixelsPerMetre = 2834; // 72 dots per inch
 inline constexpr int iconSize = 16;
+inline constexpr int bitmapFileHeaderSize = 14;
+inline constexpr int bitmapInfoHeaderSize = 40;
+inline constexpr int iconDirectorySize = 6 + 16;
 
-[[nodiscard]] std::vector<std::uint8_t> encodeBitmap(const RgbImage& image);
-
-// `transparent` has one entry per pixel, rows top-down.
-[[nodiscard]] std::vector<std::uint8_t> encodeIcon(const RgbImage& image,
-                                                   const std::vector<bool>& transparent);
+// The bytes of a row of pixels, padded to 4.
+[[nodiscard]] constexpr int bitmapRowSize(int width, int bitsPerPixel) {
+    return (width * bitsPerPixel + 31) / 32 * 4;
+}
 
 // What is wrong with a file that should be such a bitmap or icon; empty when nothing is.
 [[nodiscard]] std::string bitmapProblem(std::span<const std::uint8_t> file, int width, int height);

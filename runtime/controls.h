@@ -29,8 +29,6 @@ struct Rect {
 // middle, then back, forward and the extra buttons.
 using MouseButtons = std::uint32_t;
 inline constexpr MouseButtons LeftButton = 1;
-inline constexpr MouseButtons RightButton = 2;
-inline constexpr MouseButtons MiddleButton = 4;
 
 // The arguments of a mouse event. The game's handlers take them and read none.
 struct MouseEvent {

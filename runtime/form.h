@@ -123,7 +123,7 @@ class Form {
     }
     void printForm() {
         serviceUsed_ = true;
-        services_.printForm(*this);
+        services_.printForm();
     }
     void end(int exitStatus = 0);
 

@@ -5,7 +5,6 @@
 
 namespace jangora {
 
-class Form;
 class RuntimeError;
 
 enum class MsgBoxStyle { OkOnly = 0, YesNo = 4 };
@@ -31,7 +30,7 @@ class Services {
     virtual std::string formatCurrency(float dollars) = 0;
 
     // Sends an image of the window, as it looks now, to the printer.
-    virtual void printForm(const Form& form) = 0;
+    virtual void printForm() = 0;
 
     // The host's part of ending the program; the form has already stopped every handler.
     virtual void endProgram(int exitStatus) = 0;

@@ -26,13 +26,7 @@ using SynchronousRequest = QWindowSystemInterface::SynchronousDelivery;
 
 // Presses and releases the left button at a point of the client area.
 void clickAt(FormWindow& window, QPointF point) {
-    point += window.clientArea().topLeft();
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, point, window.mapToGlobal(point), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(&window, &event);
-    }
+    testing::click(window, point + window.clientArea().topLeft());
 }
 
 // Runs the game; once its window is on screen `play` gets the game and its window, and every

@@ -1,6 +1,7 @@
 #include "tools/dice_icon.h"
 
 #include "runtime/bitmap_file.h"
+#include "tools/bitmap_writer.h"
 
 #include <QPainter>
 

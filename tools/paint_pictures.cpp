@@ -2,6 +2,7 @@
 // game checks at start-up, into the folder given as the first argument.
 
 #include "runtime/bitmap_file.h"
+#include "tools/bitmap_writer.h"
 #include "tools/dice_icon.h"
 #include "ui/picture_list.h"
 

@@ -1,6 +1,7 @@
 #include "runtime/qt/accessibility.h"
 
 #include "runtime/form.h"
+#include "runtime/qt/accessible_leaf.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/qt_text.h"
 #include "runtime/qt/status_notification.h"
@@ -14,7 +15,7 @@
 namespace jangora {
 
 // One control as assistive technology sees it: a push button, a label or a graphic.
-class ControlAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class ControlAccessible : public AccessibleLeaf, public QAccessibleActionInterface {
   public:
     ControlAccessible(FormWindow& window, const Control& control)
         : window_(window), control_(control) {}
@@ -40,8 +41,6 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
         }
     }
 
-    [[nodiscard]] bool isValid() const override { return true; }
-    [[nodiscard]] QObject* object() const override { return nullptr; }
     [[nodiscard]] QWindow* window() const override { return window_.windowHandle(); }
     [[nodiscard]] QAccessibleInterface* parent() const override {
         return QAccessible::queryAccessibleInterface(&window_);
@@ -55,10 +54,6 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
     [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override {
         return child && child == notification_ ? 0 : -1;
     }
-    [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
-        return nullptr;
-    }
-    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
 
     [[nodiscard]] QString text(QAccessible::Text t) const override {
         const AccessibleDescription& accessible = control_.accessible();
@@ -171,6 +166,8 @@ FormAccessible::FormAccessible(FormWindow& window)
         return std::pair(boxA.top, boxA.left) < std::pair(boxB.top, boxB.left);
     });
     focus_ = window.form().input().focused();
+    window.setWatcher(
+        {[this](const Control& control) { redisplay(control); }, [this] { windowFocused(); }});
 }
 
 FormAccessible::~FormAccessible() {
@@ -243,26 +240,26 @@ void FormAccessible::redisplay(const Control& control) {
         statusSettles_.start();
     }
     if (window_.form().input().focused() != focus_) {
-        focus_ = window_.form().input().focused();
-        if (QAccessibleInterface* focused = focusChild()) {
-            QAccessibleEvent focus(focused, QAccessible::Focus);
-            QAccessible::updateAccessibility(&focus);
-        }
+        sayFocus();
     }
 }
 
 void FormAccessible::windowFocused() {
     // After Qt has told of the window's own focus, which a screen reader would take last.
     QTimer::singleShot(0, &statusSettles_, [this] {
-        focus_ = window_.form().input().focused();
-        if (QAccessibleInterface* focused = focusChild(); focused && window_.hasFocus()) {
-            QAccessibleEvent focus(focused, QAccessible::Focus);
-            QAccessible::updateAccessibility(&focus);
-        }
+        sayFocus();
         if (notification_ && statusText() != statusSaid_) {
             sayStatus(); // what changed behind a box
         }
     });
+}
+
+void FormAccessible::sayFocus() {
+    focus_ = window_.form().input().focused();
+    if (QAccessibleInterface* focused = focusChild(); focused && window_.hasFocus()) {
+        QAccessibleEvent focus(focused, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 // The status bar's caption, then its items'.

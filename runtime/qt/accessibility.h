@@ -29,13 +29,13 @@ class FormAccessible : public QAccessibleWidget {
     [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
     [[nodiscard]] QAccessibleInterface* focusChild() const override;
 
+  private:
     // Tells assistive technology what changed of a control: its name, its state, the focus,
     // the status; each once, when it changes.
     void redisplay(const Control& control);
     // The window took the keyboard: the control with the focus is told as focused.
     void windowFocused();
-
-  private:
+    void sayFocus();
     // The box shown inside the window, if any.
     [[nodiscard]] QAccessibleInterface* box() const;
     [[nodiscard]] QString statusText() const;

@@ -1,6 +1,7 @@
 #include "runtime/qt/box.h"
 
 #include "runtime/qt/box_frame.h"
+#include "runtime/qt/form_window.h"
 #include "runtime/qt/held_keys.h"
 
 #include <QAbstractButton>
@@ -80,8 +81,8 @@ int runBox(QDialog& box) {
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::exit);
     std::optional<BoxFrame> inWindow;
-    if (BoxFrame::holdsBoxes(box.parentWidget())) {
-        inWindow.emplace(*box.parentWidget(), box);
+    if (FormWindow* window = BoxFrame::holding(box)) {
+        inWindow.emplace(*window, box);
     } else {
         box.show();
     }

@@ -1,7 +1,7 @@
 #include "runtime/qt/box_frame.h"
 
+#include "runtime/qt/form_window.h"
 #include "runtime/qt/title_bar.h"
-#include "runtime/qt/window_system.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -10,11 +10,13 @@
 
 namespace jangora {
 
-bool BoxFrame::holdsBoxes(const QWidget* window) {
-    return window && titleBarsLeftToWindows();
+FormWindow* BoxFrame::holding(const QDialog& box) {
+    auto* window = dynamic_cast<FormWindow*>(box.parentWidget());
+    return window && window->drawsTitleBar() ? window : nullptr;
 }
 
-BoxFrame::BoxFrame(QWidget& window, QDialog& box) : QWidget(&window), window_(window), box_(box) {
+BoxFrame::BoxFrame(FormWindow& window, QDialog& box)
+    : QWidget(&window), window_(window), box_(box) {
     // A sub-window keeps the keyboard's focus among its own widgets.
     box.setWindowFlags(Qt::SubWindow);
     box.setAutoFillBackground(true);
@@ -57,7 +59,7 @@ BoxFrame::~BoxFrame() {
 // box fixed for itself once shown (a message box does), else at the size it would take as a
 // window.
 void BoxFrame::place() {
-    const QRect client = window_.rect().marginsRemoved(TitleBar::margins);
+    const QRect client = window_.clientArea();
     const QSize wanted = box_.minimumSize() == box_.maximumSize()
                              ? box_.minimumSize()
                              : box_.sizeHint().expandedTo(box_.minimumSizeHint());

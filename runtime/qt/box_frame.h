@@ -6,18 +6,20 @@ class QDialog;
 
 namespace jangora {
 
+class FormWindow;
+
 // A box shown inside its window rather than as a window of its own, where the window draws its
-// own frame (Wayland without server-side decoration: GNOME, weston): such a compositor draws
-// no frame for the box either, and puts it wherever it likes. Inside, the box sits over the
+// own title bar (Wayland without server-side decoration: GNOME, weston): such a compositor
+// draws no frame for the box either, and puts it wherever it likes. Inside, the box sits over the
 // middle of the window, in a frame of the window's own look with the box's title, and the
 // keyboard's focus goes round its buttons alone.
 class BoxFrame : public QWidget {
   public:
-    // Whether boxes of `window` are shown inside it.
-    [[nodiscard]] static bool holdsBoxes(const QWidget* window);
+    // The game's window that shows `box` inside it, if it does.
+    [[nodiscard]] static FormWindow* holding(const QDialog& box);
 
     // Shows `box`, a box of `window`, inside it; the frame goes when it does.
-    BoxFrame(QWidget& window, QDialog& box);
+    BoxFrame(FormWindow& window, QDialog& box);
     ~BoxFrame() override;
     BoxFrame(const BoxFrame&) = delete;
     BoxFrame& operator=(const BoxFrame&) = delete;
@@ -30,7 +32,7 @@ class BoxFrame : public QWidget {
     void place();
     void takeFocus();
 
-    QWidget& window_;
+    FormWindow& window_;
     QDialog& box_;
 };
 

@@ -15,16 +15,17 @@ namespace {
 constexpr std::int64_t nanosPerMilli = 1'000'000;
 constexpr std::int64_t nanosPerSecond = 1'000'000'000;
 
-timespec monotonicNow() {
+} // namespace
+
+timespec FormClock::monotonicNow() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
 }
 
-} // namespace
-
-FormClock::FormClock(Scheduler& scheduler)
-    : scheduler_(scheduler), timer_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
+FormClock::FormClock(Scheduler& scheduler, TimeSource timeSource)
+    : scheduler_(scheduler), timeSource_(timeSource),
+      timer_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
     if (timer_ >= 0) {
         rings_ = std::make_unique<QSocketNotifier>(timer_, QSocketNotifier::Read);
         connect(rings_.get(), &QSocketNotifier::activated, this, [this] {
@@ -65,13 +66,16 @@ void FormClock::rearm() {
     timerfd_settime(timer_, 0, &off, nullptr); // cannot fail on a timerfd of ours
 }
 
-bool FormClock::armed() const {
+std::optional<std::chrono::nanoseconds> FormClock::alarm() const {
     if (timer_ < 0) {
-        return fallback_.isActive();
+        return fallback_.isActive()
+                   ? std::optional(std::chrono::milliseconds(fallback_.remainingTime()))
+                   : std::nullopt;
     }
     itimerspec alarm{};
     timerfd_gettime(timer_, &alarm);
-    return alarm.it_value.tv_sec != 0 || alarm.it_value.tv_nsec != 0;
+    const std::int64_t left = alarm.it_value.tv_sec * nanosPerSecond + alarm.it_value.tv_nsec;
+    return left > 0 ? std::optional(std::chrono::nanoseconds(left)) : std::nullopt;
 }
 
 FormClock::~FormClock() {
@@ -82,12 +86,12 @@ FormClock::~FormClock() {
 }
 
 void FormClock::start() {
-    start_ = monotonicNow();
+    start_ = timeSource_();
     rearm();
 }
 
 Scheduler::Millis FormClock::now() const {
-    const timespec now = monotonicNow();
+    const timespec now = timeSource_();
     return ((now.tv_sec - start_.tv_sec) * nanosPerSecond + (now.tv_nsec - start_.tv_nsec)) /
            nanosPerMilli;
 }
@@ -100,7 +104,7 @@ void FormClock::setAlarm(Scheduler::Millis deadline) {
         fallback_.start(static_cast<int>(std::max<Scheduler::Millis>(0, deadline - now())));
         return;
     }
-    const timespec now = monotonicNow();
+    const timespec now = timeSource_();
     const std::int64_t left = std::max<std::int64_t>(
         1, (start_.tv_sec - now.tv_sec) * nanosPerSecond + (start_.tv_nsec - now.tv_nsec) +
                deadline * nanosPerMilli); // at least a nanosecond: zero would disarm it

@@ -6,8 +6,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <chrono>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 namespace jangora {
 
@@ -18,7 +20,9 @@ namespace jangora {
 // falls back to such a QTimer.
 class FormClock : public QObject {
   public:
-    explicit FormClock(Scheduler& scheduler);
+    using TimeSource = timespec (*)();
+    // The time is read from `timeSource`, the monotonic clock unless a test gives its own.
+    explicit FormClock(Scheduler& scheduler, TimeSource timeSource = monotonicNow);
     ~FormClock() override;
     FormClock(const FormClock&) = delete;
     FormClock& operator=(const FormClock&) = delete;
@@ -34,8 +38,10 @@ class FormClock : public QObject {
     }
     // Sets the alarm for the scheduler's next deadline, or none.
     void rearm();
-    // Whether the alarm is set to ring.
-    [[nodiscard]] bool armed() const;
+    // How long until the alarm rings, by the clock it rings on; nothing when it is not set.
+    [[nodiscard]] std::optional<std::chrono::nanoseconds> alarm() const;
+
+    static timespec monotonicNow();
 
   private:
     void ring();
@@ -43,6 +49,7 @@ class FormClock : public QObject {
     void useFallback();
 
     Scheduler& scheduler_;
+    TimeSource timeSource_;
     timespec start_{};
     int timer_ = -1; // a timerfd
     std::unique_ptr<QSocketNotifier> rings_;

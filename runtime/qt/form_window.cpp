@@ -1,7 +1,6 @@
 #include "runtime/qt/form_window.h"
 
 #include "runtime/form.h"
-#include "runtime/qt/accessibility.h"
 #include "runtime/qt/qt_text.h"
 
 #include <QAccessible>
@@ -43,16 +42,19 @@ FormWindow::FormWindow(Form& form, bool drawsTitleBar) : form_(form), clock_(for
         if (area.width > 0) {
             update(onScreen(area));
         }
-        if (FormAccessible* accessible = this->accessible()) {
-            accessible->redisplay(control);
+        if (reachWatcher()) {
+            watcher_.redisplayed(control);
         }
     });
 }
 
-FormAccessible* FormWindow::accessible() {
-    return QAccessible::isActive()
-               ? dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this))
-               : nullptr;
+// Told only while a screen reader listens, so that the game sleeps as it would without one.
+// What it sees of the window is made at the first change, and watches from then on.
+bool FormWindow::reachWatcher() {
+    if (QAccessible::isActive() && !watcher_.redisplayed) {
+        QAccessible::queryAccessibleInterface(this);
+    }
+    return QAccessible::isActive() && watcher_.redisplayed;
 }
 
 QRect FormWindow::clientArea() const {
@@ -109,8 +111,8 @@ void FormWindow::keyReleaseEvent(QKeyEvent* event) {
 void FormWindow::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     input_.keyboardTaken();
-    if (FormAccessible* accessible = this->accessible()) {
-        accessible->windowFocused();
+    if (reachWatcher()) {
+        watcher_.keyboardTaken();
     }
 }
 
@@ -141,6 +143,19 @@ bool FormWindow::eventFilter(QObject* /*watched*/, QEvent* event) {
 
 void FormWindow::showEvent(QShowEvent* /*event*/) {
     windowHandle()->installEventFilter(this); // Qt keeps one entry per filter
+    connect(windowHandle(), &QWindow::screenChanged, this, &FormWindow::keepSizeOnNewScreen,
+            Qt::UniqueConnection);
+}
+
+// X11 keeps a window's size in device pixels as it moves onto a monitor of another scale, where
+// its size in logical pixels then shrinks or grows: at twice the scale only a quarter of the
+// game would show. The window takes the size the game needs there, once Qt has resized it.
+void FormWindow::keepSizeOnNewScreen() {
+    QTimer::singleShot(0, this, [this, logical = size()] {
+        if (size() != logical) {
+            resize(logical);
+        }
+    });
 }
 
 // Closing the window ends the program, status 0, even with one of its boxes open.

@@ -9,12 +9,13 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace jangora {
 
+class Control;
 class Form;
-class FormAccessible;
 class Image;
 struct Rect;
 
@@ -29,6 +30,8 @@ class FormWindow : public QWidget {
     [[nodiscard]] Form& form() const { return form_; }
     [[nodiscard]] FormClock& clock() { return clock_; }
 
+    // Whether the window draws its own title bar (the desktop draws none) around its client area.
+    [[nodiscard]] bool drawsTitleBar() const { return titleBar_.has_value(); }
     // The form's client area in the window, and a box of it in the window's pixels.
     [[nodiscard]] QRect clientArea() const;
     [[nodiscard]] QRect onScreen(const Rect& twips) const;
@@ -39,6 +42,14 @@ class FormWindow : public QWidget {
     // Opens the labels' fonts and lays out their captions, while the display server maps the
     // window: that work comes off the first frame.
     void prepareFonts() { painter_.prepare(devicePixelRatio()); }
+
+    // What assistive technology watches of the window: a control that shows something new, and
+    // the window's taking the keyboard. One watcher, for as long as the window lives.
+    struct Watcher {
+        std::function<void(const Control&)> redisplayed;
+        std::function<void()> keyboardTaken;
+    };
+    void setWatcher(Watcher watcher) { watcher_ = std::move(watcher); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,10 +68,11 @@ class FormWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // What assistive technology sees of the window, while one looks.
-    [[nodiscard]] FormAccessible* accessible();
     // To the title bar, where the window draws one and the mouse is on it, else to the form.
     void mouse(const QMouseEvent& event);
+    void keepSizeOnNewScreen();
+    // Whether a watcher is there to tell, made first if a screen reader listens.
+    [[nodiscard]] bool reachWatcher();
 
     Form& form_;
     std::optional<TitleBar> titleBar_;
@@ -69,6 +81,7 @@ class FormWindow : public QWidget {
     FormPainter painter_{form_};
     FormClock clock_;
     FormInput input_{*this, form_, clock_, [this] { return clientArea(); }};
+    Watcher watcher_;
 };
 
 } // namespace jangora

@@ -2,7 +2,6 @@
 
 #include "runtime/qt/window_system.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -13,9 +12,6 @@
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
-
-#include <cstdlib>
-#include <memory>
 
 namespace jangora {
 
@@ -44,15 +40,6 @@ void HeldKeys::repeatByPressesAlone() {
 
 HeldKeys::HeldKeys(const QWidget& window) : window_(window) {
     keyboardTaken();
-    if (x11Connection()) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-}
-
-HeldKeys::~HeldKeys() {
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        application->removeNativeEventFilter(this);
-    }
 }
 
 HeldKeys::Stroke HeldKeys::note(const QKeyEvent& event) {
@@ -77,8 +64,8 @@ void HeldKeys::keyboardTaken() {
     if (!connection) {
         return;
     }
-    const std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)> keymap(
-        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr), &std::free);
+    const auto keymap =
+        xReply(xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr));
     if (!keymap) {
         return;
     }
@@ -91,20 +78,15 @@ void HeldKeys::keyboardTaken() {
 
 // Qt tells a window that took the keyboard only once it has kept it a moment, and not at all
 // after a short grab: the X server's own word is taken.
-bool HeldKeys::nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) {
-    if (type != "xcb_generic_event_t") {
-        return false;
+void HeldKeys::x11Event(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7F) != XCB_FOCUS_IN) {
+        return;
     }
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_FOCUS_IN) {
-        return false;
-    }
-    const auto* focus = static_cast<const xcb_focus_in_event_t*>(message);
+    const auto& focus = reinterpret_cast<const xcb_focus_in_event_t&>(event);
     const QWindow* window = window_.windowHandle();
-    if (window && focus->event == window->winId() && focus->detail != XCB_NOTIFY_DETAIL_POINTER) {
+    if (window && focus.event == window->winId() && focus.detail != XCB_NOTIFY_DETAIL_POINTER) {
         keyboardTaken();
     }
-    return false;
 }
 
 } // namespace jangora

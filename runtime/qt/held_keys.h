@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractNativeEventFilter>
+#include "runtime/qt/x11_events.h"
 
 #include <cstdint>
 #include <set>
@@ -19,16 +19,13 @@ namespace jangora {
 // grabbed the keyboard, has it: each time the window takes the keyboard, the X server is asked
 // which keys are held then. On Wayland a key that went down elsewhere is not repeated into the
 // window, so none is held when it takes the keyboard.
-class HeldKeys : public QAbstractNativeEventFilter {
+class HeldKeys : public X11Events {
   public:
     // Asks the X server, if the program runs on one, to repeat held keys by presses alone.
     static void repeatByPressesAlone();
 
     // The keys held in `window`, from now on.
     explicit HeldKeys(const QWidget& window);
-    ~HeldKeys() override;
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
 
     enum class Stroke { Press, Repeat, Release };
     // Notes a key press or release that reached the window, and says what it is: a press of a
@@ -41,7 +38,7 @@ class HeldKeys : public QAbstractNativeEventFilter {
     void keyboardTaken();
 
   protected:
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+    void x11Event(const xcb_generic_event_t& event) override;
 
   private:
     const QWidget& window_;

@@ -65,6 +65,10 @@ int runHost(int argc, char** argv, const FormFactory& makeForm) {
         std::fprintf(stderr, "jangora: cannot start: %s\n", error.what());
         QMessageBox::critical(nullptr, QStringLiteral("Jangora"), toQString(error.what()));
         return 2;
+    } catch (const std::exception& fault) { // the game's code and its window's description differ
+        std::fprintf(stderr, "jangora: cannot start: the game's window could not be made: %s\n",
+                     fault.what());
+        return 2;
     }
 
     const FormDescription& description = form->description();

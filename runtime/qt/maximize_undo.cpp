@@ -2,7 +2,6 @@
 
 #include "runtime/qt/window_system.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -10,29 +9,12 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace jangora {
 
-namespace {
-
-template <class Reply> using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
-
-} // namespace
-
 MaximizeUndo::MaximizeUndo(QWidget& window) : window_(window) {
     window.installEventFilter(this);
-    if (x11Connection()) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-}
-
-MaximizeUndo::~MaximizeUndo() {
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        application->removeNativeEventFilter(this);
-    }
 }
 
 void MaximizeUndo::framePainted() {
@@ -93,17 +75,13 @@ void MaximizeUndo::unmaximized() {
 
 // X11 window managers maximize on one axis too (edge tiling, a middle click on the maximize
 // button), which Qt keeps to itself: the window's state is read where it changes.
-bool MaximizeUndo::nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) {
-    if (type != "xcb_generic_event_t" || !window_.windowHandle()) {
-        return false;
+void MaximizeUndo::x11Event(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY || !window_.windowHandle()) {
+        return;
     }
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) {
-        return false;
-    }
-    const auto* changed = static_cast<const xcb_property_notify_event_t*>(message);
-    if (changed->window != window_.windowHandle()->winId()) {
-        return false;
+    const auto& changed = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (changed.window != window_.windowHandle()->winId()) {
+        return;
     }
     if (!atoms_) {
         xcb_connection_t* connection = x11Connection();
@@ -116,25 +94,21 @@ bool MaximizeUndo::nativeEventFilter(const QByteArray& type, void* message, qint
                                                     intern("_NET_WM_STATE_MAXIMIZED_HORZ")};
         std::uint32_t atoms[3] = {};
         for (int i = 0; i < 3; ++i) {
-            const XReply<xcb_intern_atom_reply_t> reply(
-                xcb_intern_atom_reply(connection, cookies[i], nullptr), &std::free);
+            const auto reply = xReply(xcb_intern_atom_reply(connection, cookies[i], nullptr));
             atoms[i] = reply ? reply->atom : 0;
         }
         atoms_ = Atoms{atoms[0], atoms[1], atoms[2]};
     }
-    if (changed->atom == atoms_->state) {
-        maximizedAxesChanged(changed->window);
+    if (changed.atom == atoms_->state) {
+        maximizedAxesChanged(changed.window);
     }
-    return false;
 }
 
 void MaximizeUndo::maximizedAxesChanged(std::uint32_t window) {
     xcb_connection_t* connection = x11Connection();
-    const XReply<xcb_get_property_reply_t> state(
-        xcb_get_property_reply(
-            connection,
-            xcb_get_property(connection, 0, window, atoms_->state, XCB_ATOM_ATOM, 0, 32), nullptr),
-        &std::free);
+    const auto state = xReply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, atoms_->state, XCB_ATOM_ATOM, 0, 32),
+        nullptr));
     if (!state) {
         return;
     }
@@ -155,9 +129,8 @@ void MaximizeUndo::maximizedAxesChanged(std::uint32_t window) {
         }
         return;
     }
-    const XReply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr),
-        &std::free);
+    const auto geometry =
+        xReply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
     if (!geometry) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractNativeEventFilter>
+#include "runtime/qt/x11_events.h"
+
 #include <QObject>
 #include <QSize>
 
@@ -15,12 +16,9 @@ namespace jangora {
 // manager or compositor carries out anyway (openbox maximizes any resizable window; X11 window
 // managers maximize on one axis too, for edge tiling or a middle click, which Qt keeps to
 // itself) is undone at once, and the window goes back to its size before it.
-class MaximizeUndo : public QObject, public QAbstractNativeEventFilter {
+class MaximizeUndo : public QObject, public X11Events {
   public:
     explicit MaximizeUndo(QWidget& window);
-    ~MaximizeUndo() override;
-    MaximizeUndo(const MaximizeUndo&) = delete;
-    MaximizeUndo& operator=(const MaximizeUndo&) = delete;
 
     // The window painted a frame: a compositor takes the undoing only once it has a frame
     // drawn maximized.
@@ -28,7 +26,7 @@ class MaximizeUndo : public QObject, public QAbstractNativeEventFilter {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+    void x11Event(const xcb_generic_event_t& event) override;
 
   private:
     void maximized();

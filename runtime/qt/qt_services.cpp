@@ -65,7 +65,7 @@ std::string QtServices::formatCurrency(float dollars) {
     return formatted_;
 }
 
-void QtServices::printForm(const Form& /*form*/) {
+void QtServices::printForm() {
     if (printing_) {
         printing_->print();
     }

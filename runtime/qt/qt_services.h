@@ -27,7 +27,7 @@ class QtServices : public Services {
     MsgBoxResult msgBox(std::string_view prompt, MsgBoxStyle style,
                         std::string_view title) override;
     std::string formatCurrency(float dollars) override;
-    void printForm(const Form& form) override;
+    void printForm() override;
     void endProgram(int exitStatus) override;
     void reportError(const RuntimeError& error) override;
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "runtime/qt/accessible_leaf.h"
+
 #include <QAccessible>
-#include <QAccessibleInterface>
 
 namespace jangora {
 
 // What the status bar says out loud. Orca presents a status bar's notification by its text
 // alone when it shows: it shows anew with the status bar's text and its items' each time they
 // change.
-class StatusNotification : public QAccessibleInterface {
+class StatusNotification : public AccessibleLeaf {
   public:
     explicit StatusNotification(QAccessibleInterface& statusBar) : statusBar_(statusBar) {}
 
@@ -24,19 +25,8 @@ class StatusNotification : public QAccessibleInterface {
         QAccessible::updateAccessibility(&shown);
     }
 
-    [[nodiscard]] bool isValid() const override { return true; }
-    [[nodiscard]] QObject* object() const override { return nullptr; }
     [[nodiscard]] QWindow* window() const override { return statusBar_.window(); }
     [[nodiscard]] QAccessibleInterface* parent() const override { return &statusBar_; }
-    [[nodiscard]] QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface* /*child*/) const override {
-        return -1;
-    }
-    [[nodiscard]] QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override {
-        return nullptr;
-    }
-    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
     [[nodiscard]] QString text(QAccessible::Text t) const override {
         return t == QAccessible::Name ? text_ : QString();
     }

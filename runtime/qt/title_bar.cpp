@@ -35,6 +35,16 @@ Qt::CursorShape cursorFor(TitleBar::Part part, Qt::Edges edges) {
     return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
 }
 
+// Painting only in the frame: the band between the window's edge and its client area.
+void clipToFrame(QPainter& painter, const QRect& frame) {
+    painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(TitleBar::margins)),
+                          Qt::IntersectClip);
+}
+
+QColor ink(const QPalette& palette, bool active) {
+    return palette.color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+}
+
 } // namespace
 
 TitleBar::TitleBar(QWidget& window) : window_(window) {
@@ -71,14 +81,12 @@ TitleBar::Part TitleBar::partAt(const QSize& window, const QPoint& point, Qt::Ed
 void TitleBar::paintFrame(QPainter& painter, const QRect& frame, const QPalette& palette,
                           const QString& title, bool active) {
     painter.save();
-    painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(margins)),
-                          Qt::IntersectClip);
+    clipToFrame(painter, frame);
     painter.fillRect(frame, palette.color(QPalette::Window));
     QFont font = painter.font();
     font.setPixelSize(14);
     painter.setFont(font);
-    painter.setPen(
-        palette.color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(ink(palette, active));
     painter.drawText(QRect(frame.left(), frame.top(), frame.width(), margins.top()),
                      Qt::AlignCenter, title);
     painter.restore();
@@ -89,13 +97,10 @@ void TitleBar::paint(QPainter& painter) const {
     const bool active = window_.isActiveWindow();
     paintFrame(painter, frame, window_.palette(), window_.windowTitle(), active);
     painter.save();
-    painter.setClipRegion(QRegion(frame).subtracted(frame.marginsRemoved(margins)),
-                          Qt::IntersectClip);
+    clipToFrame(painter, frame);
     window_.windowIcon().paint(&painter, QRect(margins.left() + buttonSpacing,
                                                (margins.top() - iconSize) / 2, iconSize, iconSize));
-    const QColor ink = window_.palette().color(active ? QPalette::Active : QPalette::Disabled,
-                                               QPalette::WindowText);
-    painter.setPen(QPen(ink, 2));
+    painter.setPen(QPen(ink(window_.palette(), active), 2));
     const QRect close = buttonRect(frame.size(), 0).adjusted(5, 5, -5, -5);
     painter.drawLine(close.topLeft(), close.bottomRight());
     painter.drawLine(close.bottomLeft(), close.topRight());

@@ -6,16 +6,23 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace jangora {
 
 namespace {
+
+constexpr auto displayAnswerLimit = std::chrono::seconds(10);
 
 // What Qt says while it connects: held back, since it is the reason if no window can be opened,
 // and passed on once one can.
@@ -32,6 +39,12 @@ struct Connecting {
 Connecting& connecting() {
     static Connecting state;
     return state;
+}
+
+[[noreturn]] void refuse(const QString& why) {
+    std::fprintf(stderr, "jangora: cannot open the game's window: %s.\n", qUtf8Printable(why));
+    std::fflush(stderr);
+    _exit(2); // from wherever it is found: Qt aborts once a fatal message's handler returns
 }
 
 void holdBackOrRefuse(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -51,10 +64,18 @@ void holdBackOrRefuse(QtMsgType type, const QMessageLogContext& context, const Q
         qEnvironmentVariableIsEmpty("WAYLAND_SOCKET")) {
         why = QStringLiteral("no display is set (DISPLAY and WAYLAND_DISPLAY are empty)");
     }
-    std::fprintf(stderr, "jangora: cannot open the game's window: %s.\n",
-                 why.isEmpty() ? "no window system answered" : qUtf8Printable(why));
-    std::fflush(stderr);
-    _exit(2); // Qt aborts once this handler returns
+    refuse(why.isEmpty() ? QStringLiteral("no window system answered") : why);
+}
+
+// Qt ends the program when the display goes away (its server stopped, the connection broke),
+// saying so in its own words: the player hears it in the game's too.
+void passOnAndWatchTheDisplay(QtMsgType type, const QMessageLogContext& context,
+                              const QString& text) {
+    connecting().passOn(type, context, text);
+    if (text.startsWith(QLatin1String("The X11 connection broke")) ||
+        text.startsWith(QLatin1String("The Wayland connection"))) {
+        std::fputs("jangora: the game's display went away: the game ends.\n", stderr);
+    }
 }
 
 // A Wayland connection handed over in WAYLAND_SOCKET must be a connected Unix stream socket;
@@ -73,6 +94,13 @@ void forgetBrokenWaylandSocket() {
         number && getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) == 0 && type == SOCK_STREAM &&
         recv(fd, &peek, 1, MSG_PEEK | MSG_DONTWAIT) != 0; // 0: the other end hung up
     if (!connection) {
+        if (!qEnvironmentVariableIsEmpty("DISPLAY") ||
+            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) { // else the refusal says it
+            std::fprintf(stderr,
+                         "jangora: WAYLAND_SOCKET (%s) is no connection to a Wayland compositor: "
+                         "the game looks for the display where it otherwise would\n",
+                         handed.constData());
+        }
         qunsetenv("WAYLAND_SOCKET");
     }
 }
@@ -122,8 +150,23 @@ xcb_connection_t* x11Connection() {
 std::unique_ptr<QApplication> openWindowSystem(int& argc, char** argv) {
     forgetBrokenWaylandSocket();
     connecting().passOn = qInstallMessageHandler(holdBackOrRefuse);
-    auto application = std::make_unique<QApplication>(argc, argv);
-    qInstallMessageHandler(connecting().passOn);
+    std::unique_ptr<QApplication> application;
+    {
+        // A display that takes the connection and never answers would hold the start for ever,
+        // with no window and no word.
+        const std::jthread watch([](std::stop_token connected) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait_for(lock, connected, displayAnswerLimit,
+                                                   [] { return false; });
+            if (!connected.stop_requested()) {
+                refuse(QStringLiteral("the display did not answer within %1 seconds")
+                           .arg(displayAnswerLimit.count()));
+            }
+        });
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    qInstallMessageHandler(passOnAndWatchTheDisplay);
     for (const Connecting::Message& message : connecting().said) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
         qt_message_output(message.type, context, message.text);

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# A blind player with Orca, the screen reader, checked on Orca's own record of what it says.
-# Orca runs in a PID namespace of its own, since it will not start beside another.
+# A blind player with Orca, the screen reader, checked on Orca's own record of what it says;
+# and the game's boxes asked what a faulty screen reader might ask, out of range, while Orca
+# reads them. Orca runs in a PID namespace of its own, since it will not start beside another.
 source "$(dirname "$0")/lib.sh" "$@"
 
 if [[ -z "${JANGORA_IN_NAMESPACE:-}" ]]; then
     start_x
     start_window_manager
+    private_runtime
+    export XDG_RUNTIME_DIR=$runtime # the accessibility bus of this test's own
     # Without root, the PID namespace comes with a user namespace of the test's own.
     user=()
     ((EUID == 0)) || user=(--user --map-root-user)
@@ -28,10 +31,7 @@ echo 'import orca.debug; orca.debug.debugFile.reconfigure(line_buffering=True)' 
     >"$prefs/orca-customizations.py"
 SPEECHD_CMD=/bin/false orca -u "$prefs" --debug-file="$spoken" >"$shots/orca.out" 2>&1 &
 manager_pid=$! # stopped with the rest
-for _ in $(seq 100); do
-    grep -q "Startup complete notification made" "$spoken" 2>/dev/null && break
-    sleep 0.1
-done
+wait_for "Orca to start" 15 -- grep -q "Startup complete notification made" "$spoken"
 said() { sed -n "s/.*SPEECH OUTPUT: '\(.*\)' *{'established.*/\1/p" "$spoken"; } # one a line
 spoken_since() { said | tail -n +$(($1 + 1)) | tr '\n' '|'; }
 hears() { # hears PATTERN [MARK]: until Orca has said, after its first MARK lines, what matches
@@ -39,7 +39,14 @@ hears() { # hears PATTERN [MARK]: until Orca has said, after its first MARK line
         said | tail -n +$((${2:-0} + 1)) | grep -qE "$1" && return
         sleep 0.1
     done
-    fail "Orca did not say /$1/; it said: $(spoken_since "${2:-0}")"
+    fail "Orca did not say /$1/ within 5 s; it said: $(spoken_since "${2:-0}")"
+}
+asked_out_of_range() { # the game and its boxes asked out of range while Orca reads them
+    local asked
+    asked=$(accessible fuzz)
+    kill -0 "$game_pid" || fail "the game is gone after $asked questions"
+    (($(cents) > 0)) || fail "the game does not answer after $asked questions"
+    echo "$1: $asked questions out of range, every one answered within a second; the game goes on"
 }
 
 start_game
@@ -74,3 +81,30 @@ mark=$(said | wc -l)
 xdotool key Escape
 hears '^Print the window push button\.$' "$mark"
 echo "the print question answered No: $(spoken_since "$mark")"
+
+# The printer to pick from a list, and the PDF file, with Orca reading.
+/usr/bin/python3 "$here/print_peers.py" "$runtime/print.sock" "$shots/print.log" responder names &
+pids+=($!)
+wait_for "the print server" 5 -- test -e "$shots/print.log"
+stop_game
+CUPS_SERVER=$runtime/print.sock start_game
+xdotool key Tab Return
+hears "^$question\$"
+xdotool key Return
+wait_for "the list of printers" 5 -- eval 'accessible box "Jangora 2.4: printer" >/dev/null'
+hears '^Bars.13 push button\.$'
+asked_out_of_range "the printers offered"
+xdotool key Escape
+stop_game
+CUPS_SERVER=$runtime/nothing.sock HOME=$runtime start_game
+xdotool key Tab Return
+hears "^$question\$"
+xdotool key Return
+hears '^No printer is available\. Do you want to save the picture as a PDF file in your documents folder instead\?$'
+asked_out_of_range "the offer of a PDF file"
+mark=$(said | wc -l)
+xdotool key Return
+hears "^The picture is saved as the PDF file $runtime/jangora\.pdf\.\$" "$mark"
+asked_out_of_range "the PDF file saved"
+xdotool key Return
+[[ $(file -b "$runtime/jangora.pdf") == PDF* ]] || fail "no PDF file saved"

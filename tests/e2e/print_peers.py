@@ -139,8 +139,8 @@ def respond(operation, request_id, request):
             return b"HTTP/1.1 307 Temporary Redirect\r\nLocation: http://elsewhere/\r\nContent-Length: 0\r\n\r\n"
         if mode == "password":
             return b'HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm="CUPS"\r\nContent-Length: 0\r\n\r\n'
-        if mode == "failure":
-            body = answer(0x0500, request_id)
+        if mode == "failure":  # and a success code given as the reason
+            body = answer(0x0500, request_id, message="successful-ok")
         if mode == "garbage":
             body = bytes(random.getrandbits(8) for _ in range(300))
         if mode == "short":
