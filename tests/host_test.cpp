@@ -2,9 +2,9 @@
 // end-to-end test, on Wayland): what a player cannot bring about on purpose, and what a window
 // system asks of the window, made as its platform plugin makes it (QWindowSystemInterface).
 
-#include "support.h"
 #include "runtime/qt/form_window.h"
 #include "runtime/qt/host.h"
+#include "support.h"
 #include "ui/form1.h"
 #include "ui/pictures.h"
 
@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <limits>
+#include <typeinfo>
 
 namespace jangora {
 namespace {
@@ -57,6 +58,18 @@ int runGame(std::function<void(Form1&, FormWindow&)> play,
         looker->start(20);
         return form;
     });
+}
+
+// The game's code and its window's description disagreeing (a control it names is not there,
+// or not of its kind) is a start-up refusal, not an abort.
+TEST(Host, AFaultWhileTheWindowIsMadeRefusesTheStartWithStatusTwo) {
+    char name[] = "host_tests";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    EXPECT_EQ(
+        runHost(argc, argv,
+                [](Services&, const auto&) -> std::unique_ptr<Form> { throw std::bad_cast(); }),
+        2);
 }
 
 TEST(Host, ARunTimeErrorInAHandlerIsReportedAndEndsTheProgramWithStatusOne) {

@@ -16,13 +16,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>

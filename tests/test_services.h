@@ -45,7 +45,7 @@ class TestServices : public Services {
         std::snprintf(text, sizeof text, "$%.2f", static_cast<double>(dollars));
         return text;
     }
-    void printForm(const Form& /*form*/) override { ++prints; }
+    void printForm() override { ++prints; }
     void endProgram(int exitStatus) override { ends.push_back(exitStatus); }
     void reportError(const RuntimeError& error) override {
         errors.push_back(error.number());

@@ -10,6 +10,7 @@ PID is the game's (0: the one game there is). Exits 1 when what was asked for is
 """
 import sys
 import time
+import warnings
 
 import pyatspi
 
@@ -41,6 +42,7 @@ def fuzz():
     screen reader might ask them, whether or not it says it has text or a table: none may bring
     the game down or hold it up a second. Prints how many were asked."""
     from gi.repository import Atspi
+    warnings.filterwarnings("ignore")  # the calls a reader of old might make
     word, window = Atspi.TextBoundaryType.WORD_START, Atspi.CoordType.WINDOW
     questions = (lambda node: Atspi.Text.get_text_at_offset(node, 11, word),
                  lambda node: Atspi.Text.get_text_at_offset(node, -1, Atspi.TextBoundaryType.SENTENCE_START),

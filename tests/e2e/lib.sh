@@ -12,7 +12,7 @@ set -Eeuo pipefail
 trap '[[ $BASHPID != "$$" ]] || echo "FAIL: $BASH_SOURCE:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 game=$1
-shots=$2
+shots=$(realpath -m "$2")
 build=${3:-}
 here=$(dirname "${BASH_SOURCE[0]}")
 mkdir -p "$shots"

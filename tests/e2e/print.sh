@@ -228,7 +228,9 @@ run_case() {
             [[ $text == "Bars�13|Rightto left|Office The window was printed. Your acc…|Long"*"…|Cancel|" ]] ||
                 miss "the names shown: $text"
             (($(xwininfo -id "$id" | awk '/Width/ { print $2 }') < 800)) || miss "the box is wider than the screen"
-            answer "$id" Return ;;
+            answer "$id" Return
+            wait_for "the list of printers answered" 3 -- eval '! xwininfo -id "$id" 2>/dev/null | grep -q IsViewable'
+            title= text= ;;
         *": no printer") answer "$id" Return ;;
         *) text=$(accessible box "$title" | tr '\n' ' ')
             text=${text% }
@@ -255,6 +257,8 @@ run_case() {
         [[ $also == *left* ]] || ((left == 0)) || miss "$left jobs left in the queue of $queue"
         cancel -a "$queue" 2>/dev/null || true
     fi
+    [[ $also != *names* ]] || grep -qF "job for b'Bars\\xff13'" "$log" ||
+        miss "the job did not go to the printer picked, as its name came: $(grep 'job for' "$log")"
     [[ $also != *pdf* ]] || [[ $(file -b "$home/Documents/jangora.pdf") == PDF* ]] ||
         miss "no PDF file in the documents folder"
     [[ $also != *paper* ]] || grep -Eq '^page 0 0 (595|612)(\.[0-9]*)? (841|842|792)' "$log" ||

@@ -191,6 +191,8 @@ def responder(client):
                 body, data = data[:length], data[length:]
             operation = OPERATIONS.get(struct.unpack(">H", body[2:4])[0], "other")
             note(operation)
+            if operation == "Create-Job":
+                note(f"job for {printer_of(body)!r}")
             if operation == "Send-Document":
                 page = body[body.find(b"%PDF"):]
                 open(log + ".pdf", "wb").write(page)
