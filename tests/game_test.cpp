@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 
 namespace jangora {
@@ -66,8 +69,10 @@ TEST_F(GameTest, StartUpFillsTheVirtualReelFromTheTemplatesAndPutsThePulledLever
     EXPECT_EQ(form.Image3.bounds().top, form.Image1.bounds().top);
 }
 
-TEST_F(GameTest, ThePassCountRoundsHalvesToEvenAndOnlyTheLastPassCounts) {
-    for (const auto& [r, passes] : {std::pair{1.0F / 16, 62}, std::pair{3.0F / 16, 188}}) {
+// RollCount rounds halves to even, and is at least 1: a spin whose count rounds to 0 still draws
+// a pass (drawing none would pay the last spin's jackpot again). Only the last pass counts.
+TEST_F(GameTest, ThePassCountRoundsHalvesToEvenIsAtLeastOneAndOnlyTheLastPassCounts) {
+    for (const auto& [r, passes] : {std::pair{1.0F / 16, 62}, {3.0F / 16, 188}, {0.0004F, 1}}) {
         testing::LoadedGame fresh;
         fresh.services.script = {r};
         fresh.pull();
@@ -84,19 +89,10 @@ TEST_F(GameTest, ThePassCountRoundsHalvesToEvenAndOnlyTheLastPassCounts) {
     EXPECT_EQ(form.picInSlot(2).picture(), form.picSlot(17).picture());
 }
 
-TEST_F(GameTest, ASpinWhoseRollCountRoundsToZeroStillDrawsOnePass) {
-    // Three sevens first, so that drawing nothing would pay the jackpot again.
-    services.script = spinOf(1, {seven, seven, seven});
-    game.pull();
-    form.scheduler().advanceBy(500);
-    services.script = {0.0004F, apple, cherry, apple};
-    game.pull();
-    EXPECT_EQ(form.picInSlot(1).picture(), form.picCherry.picture());
-    form.scheduler().advanceBy(500);
-    EXPECT_EQ(seen(), "1069.50 ready | | You did not win anything. | up | SSS");
-}
-
-TEST_F(GameTest, TheReelWindowsAppearEveryIntervalThenTheResultFollows) {
+// The reel windows appear a reveal interval apart, the result with the third; a press during
+// the reveal starts it again, charging and drawing nothing; after a loss nothing is due, and
+// the game sleeps until the next press.
+TEST_F(GameTest, TheRevealOfTheReelWindowsThenTheResult) {
     services.script = spinOf(1, {cash, cash, cash});
     game.pull();
     form.scheduler().advanceBy(1); // the evaluation timer's first tick frees the lever
@@ -108,29 +104,18 @@ TEST_F(GameTest, TheReelWindowsAppearEveryIntervalThenTheResultFollows) {
     }
     // 480 ms: the last window, and in the same tick the result.
     EXPECT_EQ(seen(), "169.75 ready | | 3 $ SIGNS!! YOU WIN $100!!! | up | SSS");
-}
-
-// Once a losing spin's result is shown nothing is due: the game sleeps until the next press.
-TEST_F(GameTest, AfterALosingSpinNothingIsDue) {
-    services.script = spinOf(1, {apple, cherry, seven});
-    game.pull();
-    form.scheduler().advanceBy(480);
-    EXPECT_EQ(seen(), "69.75 ready | | You did not win anything. | up | SSS");
-    EXPECT_EQ(form.scheduler().nextDeadline(), std::nullopt);
-}
-
-TEST_F(GameTest, APressDuringTheRevealRestartsItWithoutChargeOrDraw) {
     services.script = spinOf(1, {apple, cherry, seven});
     game.pull();
     form.scheduler().advanceBy(330); // two windows shown
     const int drawn = services.numbersDrawn;
     game.pull();
     EXPECT_EQ(services.numbersDrawn, drawn);
-    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | hhh");
-    form.scheduler().advanceBy(150); // the reveal's next tick, at 480 ms
-    EXPECT_EQ(seen(), "69.75 spinning | Timer1 Timer3 | Rolling... | up | Shh");
+    EXPECT_EQ(seen(), "169.50 spinning | Timer1 Timer3 | Rolling... | up | hhh");
+    form.scheduler().advanceBy(150); // the reveal's next tick
+    EXPECT_EQ(seen(), "169.50 spinning | Timer1 Timer3 | Rolling... | up | Shh");
     form.scheduler().advanceBy(320);
-    EXPECT_EQ(seen(), "69.75 ready | | You did not win anything. | up | SSS");
+    EXPECT_EQ(seen(), "169.50 ready | | You did not win anything. | up | SSS");
+    EXPECT_EQ(form.scheduler().nextDeadline(), std::nullopt);
 }
 
 // Each line of three shows its own message and pays its prize; anything else is a loss.
@@ -238,6 +223,65 @@ TEST_F(GameTest, KeysPressTheFocusedControlThroughTheMouseRouting) {
     EXPECT_TRUE(services.boxes.empty()); // a click comes with a release seen, and only then
     form.input().keyUp(Key::Space);
     EXPECT_EQ(services.boxes.size(), 1U);
+}
+
+// Letting timers rest changes nothing a player could see: random play through the form's own
+// entry points (presses and releases with any button, releases the window lost, the print
+// question answered either way, waits of up to a second, a last quarter) on a game whose every
+// due timer ticks and on one whose idle timers rest shows each change at the same millisecond.
+TEST(RestingTimers, ShowWhatTickingEveryTimerWouldAtTheSameMillisecond) {
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        std::array<testing::LoadedGame, 2> games;
+        std::array<std::vector<std::string>, 2> shown;
+        for (std::size_t i : {0U, 1U}) {
+            games[i].services.random.seed(seed);
+            games[i].form.setDisplayListener([&games, &shown, i](const Control& c, const Rect&) {
+                const auto* label = dynamic_cast<const Label*>(&c);
+                const auto* image = dynamic_cast<const Image*>(&c);
+                shown[i].push_back(std::to_string(games[i].form.scheduler().now()) + " " +
+                                   std::string(c.name()) + std::to_string(c.index()) +
+                                   (c.visible() ? "+" : "-") + (c.enabled() ? "" : "x") +
+                                   (label                       ? label->caption()
+                                    : image && image->picture() ? image->picture()->name
+                                                                : ""));
+            });
+        }
+        games[0].form.scheduler().setResting(false);
+        std::mt19937 random(seed);
+        const auto pick = [&random](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
+        for (int event = 0; event < 400 && !games[1].form.ended(); ++event) {
+            const int kind = pick(0, 19);
+            const MouseEvent mouse{MouseButtons{1} << (pick(0, 3) ? pick(0, 2) : pick(3, 26)), 0,
+                                   static_cast<float>(pick(0, 9500)),
+                                   static_cast<float>(pick(0, 7000))};
+            const int ms = pick(0, 1000);
+            const MsgBoxResult answer = pick(0, 1) ? MsgBoxResult::Yes : MsgBoxResult::No;
+            for (testing::LoadedGame& game : games) {
+                if (kind < 10) {
+                    kind < 5 ? game.form.input().mouseDown(mouse)
+                             : game.form.input().mouseUp(mouse);
+                } else if (kind == 10) {
+                    game.form.input().releaseLostButtons(0, 0, 0);
+                } else if (kind == 11) {
+                    game.services.answers = {answer};
+                    game.clickPrint();
+                } else if (kind == 12) {
+                    game.form.Money = 0.25F;
+                    game.form.scheduler().noteChange(everyPart);
+                } else {
+                    game.form.scheduler().advanceBy(ms);
+                }
+            }
+            const auto [first, second] =
+                std::mismatch(shown[0].begin(), shown[0].end(), shown[1].begin(), shown[1].end());
+            ASSERT_TRUE(first == shown[0].end() && second == shown[1].end())
+                << "seed " << seed << ", event " << event
+                << "; ticking every timer: " << (first == shown[0].end() ? "(nothing)" : *first)
+                << "; resting timers: " << (second == shown[1].end() ? "(nothing)" : *second);
+        }
+    }
 }
 
 } // namespace

@@ -48,49 +48,47 @@ using testing::pixelsNear;
 using testing::runFor;
 
 // The embedded pictures pass start-up's check of their file layout, and our reader decodes
-// each as Qt's own does (and applies the icon's transparency mask, which Qt's ignores).
-TEST(Pictures, EveryEmbeddedPictureDecodesAsQtReadsIt) {
+// each as Qt's own does (and applies the icon's transparency mask, which Qt's ignores). A
+// damaged or missing one stops the start with a message that says which and what.
+TEST(Pictures, EachDecodesAsQtReadsItAndADamagedOneIsAClearStartupError) {
     for (const auto& [name, picture] : loadPictures(readEmbeddedFile)) {
-        SCOPED_TRACE(name);
         const QImage ours = decodePicture(*picture);
         const QImage byQt =
             QImage::fromData(picture->bytes.data(), static_cast<int>(picture->bytes.size()),
                              name.ends_with(".ico") ? "ICO" : "BMP")
                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        ASSERT_EQ(ours.size(), QSize(picture->width, picture->height));
+        ASSERT_EQ(ours.size(), QSize(picture->width, picture->height)) << name;
         for (int y = 0; y < ours.height(); ++y) {
             for (int x = 0; x < ours.width(); ++x) {
                 const bool ring =
                     name.ends_with(".ico") &&
                     (x == 0 || y == 0 || x == ours.width() - 1 || y == ours.height() - 1);
-                ASSERT_EQ(ours.pixel(x, y), ring ? 0 : byQt.pixel(x, y)) << x << "," << y;
+                ASSERT_EQ(ours.pixel(x, y), ring ? 0 : byQt.pixel(x, y))
+                    << name << " " << x << "," << y;
             }
         }
     }
-}
-
-// A damaged or missing picture stops the start with a message that says which and what.
-TEST(Pictures, AMissingOrDamagedPictureIsAClearStartupError) {
-    using Damage = void (*)(std::optional<std::vector<std::uint8_t>>&);
-    for (const auto& [damaged, damage, message] :
-         {std::tuple<std::string_view, Damage, const char*>{
-              "cherry.bmp", [](auto& bytes) { bytes->at(28) = 8; },
+    for (const auto& [damaged, at, message] :
+         {std::tuple<std::string_view, int, const char*>{
+              "cherry.bmp", 28,
               "The picture cherry.bmp is damaged: it is not one plane of 24 bits per pixel."},
-          {"jangora.ico", [](auto& bytes) { bytes->resize(100); },
-           "The picture jangora.ico is damaged: it is not 894 bytes long."},
-          {"banner.bmp", [](auto& bytes) { bytes.reset(); },
-           "The picture banner.bmp is missing."}}) {
-        std::optional<std::vector<std::uint8_t>> copy;
+          {"jangora.ico", -100, "The picture jangora.ico is damaged: it is not 894 bytes long."},
+          {"banner.bmp", 0, "The picture banner.bmp is missing."}}) {
+        std::vector<std::uint8_t> copy; // a byte changed, cut short at -at, or none at all
         try {
-            (void)loadPictures([&](std::string_view name) {
-                auto bytes = readEmbeddedFile(name);
-                if (name != damaged) {
-                    return bytes;
-                }
-                copy.emplace(bytes->begin(), bytes->end());
-                damage(copy);
-                return copy ? std::optional(std::span<const std::uint8_t>(*copy)) : std::nullopt;
-            });
+            (void)loadPictures(
+                [&](std::string_view name) -> std::optional<std::span<const std::uint8_t>> {
+                    auto bytes = readEmbeddedFile(name);
+                    if (name != damaged) {
+                        return bytes;
+                    }
+                    copy.assign(bytes->begin(), at < 0 ? bytes->begin() - at : bytes->end());
+                    if (at > 0) {
+                        copy.at(static_cast<std::size_t>(at)) = 8;
+                    }
+                    return at == 0 ? std::nullopt
+                                   : std::optional(std::span<const std::uint8_t>(copy));
+                });
             ADD_FAILURE() << damaged << " was taken";
         } catch (const StartupError& error) {
             EXPECT_STREQ(error.what(), message);

@@ -168,8 +168,9 @@ TEST_F(RuntimeTest, MouseRouting) {
 }
 
 // A run-time error escaping a handler is reported and ends the program with status 1, even
-// when the window is closed on its report; nothing runs after.
-TEST_F(RuntimeTest, ARunTimeErrorIsReportedAndEndsTheProgramWithStatusOne) {
+// when the window is closed on its report; nothing runs after. So is any other fault a handler
+// lets escape, as the program's own error 51.
+TEST_F(RuntimeTest, AnErrorEscapingAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
     const ControlArray<Image> images({&back, &front});
     EXPECT_EQ(&images(1), &front);
     EXPECT_THROW(images(-1), RuntimeError);
@@ -183,14 +184,14 @@ TEST_F(RuntimeTest, ARunTimeErrorIsReportedAndEndsTheProgramWithStatusOne) {
     EXPECT_EQ(services.ends, std::vector<int>{1});
     EXPECT_EQ(form.exitStatus(), 1);
     EXPECT_EQ(slowTicks, 0);
-}
-
-// So is any other fault a handler lets escape, as the program's own error 51.
-TEST_F(RuntimeTest, AnyOtherFaultEscapingAHandlerIsReportedAndEndsTheProgramWithStatusOne) {
-    fast.onTimer = [] { throw std::logic_error("a fault of the program"); };
-    form.scheduler().advanceBy(100);
-    EXPECT_EQ(services.errors, std::vector<ErrorNumber>{ErrorNumber::InternalError});
-    EXPECT_EQ(services.ends, std::vector<int>{1});
+    TestServices others;
+    Form another{others, {.caption = "Test"}, testControls, {}};
+    dynamic_cast<Timer&>(another.control("Fast")).onTimer = [] {
+        throw std::logic_error("a fault");
+    };
+    another.scheduler().advanceBy(100);
+    EXPECT_EQ(others.errors, std::vector<ErrorNumber>{ErrorNumber::InternalError});
+    EXPECT_EQ(others.ends, std::vector<int>{1});
 }
 
 TEST(Numeric, RoundingAndFloorsAndTheirOverflows) {

@@ -168,13 +168,21 @@ std::optional<PrintOutcome::Kind> printerTrouble(const Cups& cups, ipp_t* printe
     return std::nullopt;
 }
 
+// libcups, or nothing, and the reply says that the print system is missing.
+template <class Reply> const Cups* libcupsFor(Reply& reply) {
+    const Cups* cups = libcups();
+    if (!cups) {
+        reply.trouble = {Asked::NoServer, "is not installed"};
+    }
+    return cups;
+}
+
 } // namespace
 
 void listPrinters(std::stop_token stop, const Tell<PrinterList>& tell) {
     PrinterList list;
-    const Cups* cups = libcups();
+    const Cups* cups = libcupsFor(list);
     if (!cups) {
-        list.trouble = {Asked::NoServer, "is not installed"};
         return tell(list);
     }
     if ((list.byDefault = usersDefault())) {
@@ -213,9 +221,8 @@ void listPrinters(std::stop_token stop, const Tell<PrinterList>& tell) {
 
 void defaultPaper(const std::string& printer, std::stop_token stop, const Tell<Paper>& tell) {
     Paper paper;
-    const Cups* cups = libcups();
+    const Cups* cups = libcupsFor(paper);
     if (!cups) {
-        paper.trouble = {Asked::NoServer, "is not installed"};
         return tell(paper);
     }
     const IppAnswer answer = askPrintServer(*cups,
@@ -258,9 +265,8 @@ void defaultPaper(const std::string& printer, std::stop_token stop, const Tell<P
 void sendPdf(const std::string& printer, const std::string& title, const std::string& pdf,
              std::stop_token stop, const Tell<PrintOutcome>& tell) {
     PrintOutcome outcome = PrintOutcome::stoppedBy({});
-    const Cups* cups = libcups();
+    const Cups* cups = libcupsFor(outcome);
     if (!cups) {
-        outcome.trouble = {Asked::NoServer, "is not installed"};
         return tell(outcome);
     }
     const std::string path = printerPath(printer);

@@ -8,7 +8,16 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 own_session_bus "$@"
-wayland=(env -u DISPLAY QT_QPA_PLATFORM=wayland CUPS_SERVER=/nonexistent)
+on_wayland() { # on_wayland SOCKET COMMAND...: becomes a program of the game's, on the compositor's
+    exec env -u DISPLAY QT_QPA_PLATFORM=wayland CUPS_SERVER=/nonexistent XDG_RUNTIME_DIR="$runtime" \
+        WAYLAND_DISPLAY="$1" "${@:2}"
+}
+compositor() { # compositor SOCKET COMMAND...: a compositor on a runtime folder of its own, then the game
+    private_runtime
+    XDG_RUNTIME_DIR=$runtime "${@:2}" >"$shots/$1.log" 2>&1 &
+    pids+=($!)
+    wait_for "the compositor's socket" 20 -- test -S "$runtime/$1"
+}
 
 # Each desktop D has start_D; frame_D, which says "CLIENT OWN DESKTOP": the client area's size,
 # and whether the game and the desktop each draw a title bar; maximize_D; box_D, which says how
@@ -57,12 +66,9 @@ screen_of() { # screen_of SHOT: the client area on a desktop's screenshot, and w
 }
 
 start_weston() { # headless: it takes no input, so the window system's requests come from Qt's own
-    private_runtime
-    XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --use-pixman --width=800 \
-        --height=600 --idle-time=0 --debug --socket=weston >"$shots/weston.log" 2>&1 &
-    pids+=($!)
-    wait_for "weston" 10 -- test -S "$runtime/weston"
-    "${wayland[@]}" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=weston "$game" &
+    compositor weston weston --backend=headless-backend.so --use-pixman --width=800 --height=600 --idle-time=0 \
+        --debug --socket=weston
+    on_wayland weston "$game" &
     game_pid=$!
 }
 weston_screen() {
@@ -75,29 +81,25 @@ frame_weston() {
     screen_of weston
 }
 maximize_weston() {
-    "${wayland[@]}" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=weston "$build/bin/host_tests" \
-        --gtest_filter='Host.AMaximizeRequest*' >"$shots/host_tests_maximize.log" 2>&1 ||
-        fail "weston: a maximize request was not undone: $(cat "$shots/host_tests_maximize.log")"
+    (on_wayland weston "$build/bin/host_tests" --gtest_filter='Host.AMaximizeRequest*') >"$shots/maximize.log" 2>&1 ||
+        fail "weston: a maximize request was not undone: $(cat "$shots/maximize.log")"
 }
 box_weston() { :; }
 close_weston() { # the real host in host_tests, its window closed as weston's plugin would close it
     stop_game
-    "${wayland[@]}" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=weston "$build/bin/host_tests" \
-        --gtest_filter='Host.ACloseRequest*' >"$shots/host_tests_close.log" 2>&1 &
+    on_wayland weston "$build/bin/host_tests" --gtest_filter='Host.ACloseRequest*' >"$shots/close.log" 2>&1 &
     game_pid=$!
 }
 
-start_kwin() {
-    private_runtime
-    # The installed binary carries a file capability that a container refuses: a plain copy has none.
-    cp /usr/bin/kwin_wayland "$runtime/kwin_wayland"
-    XDG_RUNTIME_DIR=$runtime KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES=kwin_scripting=true \
-        "$runtime/kwin_wayland" --virtual --socket kwin --width 1024 --height 768 >"$shots/kwin.log" 2>&1 &
-    pids+=($!)
+start_kwin() { # The installed binary carries a file capability that a container refuses: a
+    local kwin # plain copy has none.
+    kwin=$(mktemp -d) && scratch+=("$kwin") && cp /usr/bin/kwin_wayland "$kwin"
+    compositor kwin env KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES=kwin_scripting=true \
+        "$kwin/kwin_wayland" --virtual --socket kwin --width 1024 --height 768
     # KWin takes its bus name before it has made its scripting object: wait for the object.
     wait_for "KWin's scripting" 20 -- eval 'dbus-send --session --print-reply --dest=org.kde.KWin \
         /Scripting org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q kwin.Scripting'
-    "${wayland[@]}" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=kwin "$game" &
+    on_wayland kwin "$game" &
     game_pid=$!
 }
 kwin_window() { # kwin_window ACTION: KWin's sizes of the game's window in `seen`, then ACTION;
@@ -128,15 +130,11 @@ close_kwin() { check "KWin did not close the game" -- kwin_window close; }
 
 start_mutter() {
     start_x 1024x768x24
-    private_runtime
-    XDG_RUNTIME_DIR=$runtime MUTTER_DEBUG_DUMMY_MODE_SPECS=800x600 mutter --nested --wayland --no-x11 \
-        --wayland-display=gnome >"$shots/mutter.log" 2>&1 &
-    manager_pid=$!
-    wait_for "mutter" 10 -- test -S "$runtime/gnome"
+    compositor gnome env MUTTER_DEBUG_DUMMY_MODE_SPECS=800x600 mutter --nested --wayland --no-x11 --wayland-display=gnome
     # The pointer away from where the window opens: mutter nested in X moves a pointer that was
     # over a window as it opened without telling the window, which then takes clicks there.
     xdotool mousemove 790 590
-    "${wayland[@]}" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=gnome "$game" &
+    on_wayland gnome "$game" &
     game_pid=$!
     mutter_place
 }
@@ -151,34 +149,34 @@ at() { xdotool mousemove "$((left + $1))" "$((top + $2))" && sleep 0.2; } # at X
 click_at() { at "$@" && xdotool click 1; }
 maximize_mutter() { at 300 15 && xdotool key super+Up && sleep 1; }
 box_mutter() {
-    local bx by bw bh
     click_at $((3 + print_button[0])) $((30 + print_button[1]))
-    wait_for "the print question" 5 -- accessible where "Jangora 2.4" >/dev/null
-    read -r bx by bw bh <<<"$(accessible where "Jangora 2.4")"
+    asked where "Jangora 2.4"
     echo $((bx + bw / 2 - 3 - 607 / 2)) $((by + bh / 2 - 30 - 449 / 2))
     xdotool key Escape
+}
+asked() { # asked where BOX [BUTTON]: where it is, in bx, by, bw and bh, once it is there
+    wait_for "$2 ${3:-}" 5 -- eval 'accessible "$@" >/dev/null'
+    read -r bx by bw bh <<<"$(accessible "$@")"
 }
 close_mutter() { click_at $((607 + 6 - 3 - 5 - 9)) 15; } # the close button, first from the right
 
 box_gone() { ! accessible box "$1" >/dev/null; }
 mutter_extras() { # boxes inside the window, by keys and the mouse; a held key; the window moved
-    local bx by bw bh yes before
     click_at $((3 + print_button[0])) $((30 + print_button[1]))
-    wait_for "the print question" 5 -- accessible where "Jangora 2.4" >/dev/null
+    asked where "Jangora 2.4"
     mutter_screen question
-    read -r bx by bw bh <<<"$(accessible where "Jangora 2.4")"
     (($(ink question "${bw}x24+$((left + bx))+$((top + by - 27))") > 100)) || fail "mutter: no title above the box"
     xdotool key Tab Tab Tab Return # round its two buttons, and Return on No
     wait_for "mutter: the question answered" 3 -- box_gone "Jangora 2.4"
     sleep 0.5
     box_gone "Jangora 2.4: no printer" || fail "mutter: Return on No printed"
     click_at $((3 + print_button[0])) $((30 + print_button[1]))
-    wait_for "the print question" 5 -- accessible where "Jangora 2.4" Yes >/dev/null
-    read -r bx by bw bh <<<"$(accessible where "Jangora 2.4" Yes)"
+    asked where "Jangora 2.4" Yes
     click_at $((bx + bw / 2)) $((by + bh / 2))
     wait_for "mutter: the offer of a PDF file after Yes" 5 -- accessible box "Jangora 2.4: no printer" >/dev/null
     xdotool key Escape
     wait_for "mutter: the offer answered" 3 -- box_gone "Jangora 2.4: no printer"
+    local before
     before=$(cents)
     hold space 2 && sleep 1 # Qt repeats a held key on Wayland itself
     (($(charged "$before" "$(cents)") == 1)) || fail "mutter: Space held 2 s played $(charged "$before" "$(cents)") spins"

@@ -1,32 +1,23 @@
 #!/usr/bin/env bash
 # Printing as printers, links and print servers behave: a CUPS server of the test's own (as the
-# user who runs the test) with an IPP Everywhere printer that prints at once and one that takes
+# user who runs the test) with IPP Everywhere printers that print at once and one that takes
 # 15 s, links that misbehave in front of it, and print servers that misbehave of their own. One
-# table of cases, run in lanes side by side, each lane a display of its own: what the game said
-# and when, whether the page was printed, whether a job was left behind, and whether play went
-# on during the print.
+# table of cases, each a process on a display of its own, run in lanes side by side: what the
+# game said and when, whether the page was printed, whether a job was left behind, and whether
+# play went on during the print.
 source "$(dirname "$0")/lib.sh" "$@"
 
 lanes=4
-# A case: name | server | printer | told (the box's title after "Jangora 2.4: ", - for none) |
-# what the box says (a pattern) | page: printed, not or any | also: more to do and check
+# A case: name | server (@ for the question it misbehaves at) | printer (lane: the lane's own,
+# L?; -: none set) | told (the box's title after "Jangora 2.4: ", - for none) | what the box
+# says (a pattern) | page: printed, not or any | also: more to do and check
 cases=(
     "link 1 s a piece|link latency 1|lane|-||printed|"
     "link 3 s a piece|link latency 3|lane|-||printed|"
     "link at 3 KB a second|link trickle 3000|lane|-||printed|"
     "link in pieces of 1 to 16 bytes|link slicer|lane|-||printed|"
     "answer held 9 s|link stall Create-Job 9|lane|-||printed|"
-    "listing held 12 s|link stall CUPS-Get-Default 12|-|not printed|The print system did not answer for 10 seconds: the window was not printed.|any|"
-    "paper held 12 s|link stall Get-Printer-Attributes 12|lane|not printed|The window could not be printed on L?: the print system did not answer for 10 seconds.|not|"
-    "job held 12 s|link stall Create-Job 12|lane|not printed|The window could not be printed on L?: the print system did not answer for 10 seconds.|not|"
-    "page held 12 s|link stall Send-Document 12|lane|not confirmed|The window was sent to L?, but the print system did not answer for 10 seconds: it may yet be printed.|printed|"
-    "follow-up held 12 s|link stall Get-Job-Attributes 12|lane|not confirmed|The print system took the window for L?, then did not answer for 10 seconds: whether it is printed is not known.|printed|"
-    "listing reset|link reset CUPS-Get-Default|-|not printed|The print system reset the connection: the window was not printed.|any|"
-    "paper reset|link reset Get-Printer-Attributes|lane|not printed|The window could not be printed on L?: the print system reset the connection.|not|"
-    "job reset|link reset Create-Job|lane|not printed|The window could not be printed on L?: the print system reset the connection.|not|"
-    "page reset after 4 KB|link reset Send-Document 4096|lane|not printed|The window could not be printed on L?: the print system * the connection*.|not|"
     "page closed after 4 KB|link close Send-Document 4096|lane|not printed|The window could not be printed on L?: the print system * the connection*.|not|"
-    "follow-up reset|link reset Get-Job-Attributes|lane|not confirmed|The print system took the window for L?, then reset the connection: whether it is printed is not known.|printed|"
     "printer taking 15 s|cups|Laser|-||printed|busy blink"
     "printer refusing jobs|cups|Refusing|not printed|The window could not be printed on Refusing: the print system said “*not accepting jobs”.|not|"
     "printer paused|cups|Paused|printer paused|The window waits in the queue of Paused, which is paused: it will be printed once the printer is resumed.|not|left"
@@ -39,21 +30,28 @@ cases=(
     "odd paper|responder paper|-|-||printed|paper"
     "job state given as text|responder text-state Get-Job-Attributes|-|not confirmed|The print system took the window for Office, then answered with something other than a print system's answer: whether it is printed is not known.|printed|"
 )
-# A server that refuses or fails, at each question of a print.
+at_each_question() { # NAME SERVER PRINTER WORDS PAGE'S-CASE [PAGE'S-ARGUMENT]: failing at each question
+    local on=${3/lane/L?}
+    on=${on/-/Office}
+    cases+=("$1 at the listing|${2/@/CUPS-Get-Default}|-|not printed|The print system $4: the window was not printed.|any|"
+        "$1 at the paper|${2/@/Get-Printer-Attributes}|$3|not printed|The window could not be printed on $on: the print system $4.|not|"
+        "$1 at the job|${2/@/Create-Job}|$3|not printed|The window could not be printed on $on: the print system $4.|not|"
+        "$1 at the page|${2/@/Send-Document}${6:+ $6}|$3|${5//@/$on}|"
+        "$1 at the follow-up|${2/@/Get-Job-Attributes}|$3|not confirmed|The print system took the window for $on, then $4: whether it is printed is not known.|printed|")
+}
+may_be="not confirmed|The window was sent to @, but the print system %s: it may yet be printed.|printed"
+not_printed="not printed|The window could not be printed on @: the print system %s.|not"
+silent="did not answer for 10 seconds"
+at_each_question "held 12 s" "link stall @ 12" lane "$silent" "$(printf "$may_be" "$silent")"
+at_each_question reset "link reset @" lane "reset the connection" "$(printf "$not_printed" "* the connection*")" 4096
 declare -A words=([redirect]="sent the game elsewhere (HTTP 307 Temporary Redirect), where it does not go"
     [password]="asks for a password, which the game does not give" [failure]="failed with an error of its own"
     [garbage]="answered with something other than a print system's answer"
     [short]="closed the connection in the middle of its answer")
-for mode in redirect password failure garbage short; do
-    said=${words[$mode]}
-    sent="not printed|The window could not be printed on Office: the print system $said.|any"
-    [[ $mode == garbage || $mode == short ]] &&
-        sent="not confirmed|The window was sent to Office, but the print system $said: it may yet be printed.|printed"
-    cases+=("$mode at the listing|responder $mode CUPS-Get-Default|-|not printed|The print system $said: the window was not printed.|not|"
-        "$mode at the paper|responder $mode Get-Printer-Attributes|-|not printed|The window could not be printed on Office: the print system $said.|not|"
-        "$mode at the job|responder $mode Create-Job|-|not printed|The window could not be printed on Office: the print system $said.|not|"
-        "$mode at the page|responder $mode Send-Document|-|$sent|"
-        "$mode at the follow-up|responder $mode Get-Job-Attributes|-|not confirmed|The print system took the window for Office, then $said: whether it is printed is not known.|printed|")
+for mode in redirect password failure garbage short; do # refused, it came all the same; garbled, unknown
+    page=$(printf "$not_printed" "${words[$mode]}")
+    [[ $mode != garbage && $mode != short ]] && page=${page%|not}\|any || page=$(printf "$may_be" "${words[$mode]}")
+    at_each_question "$mode" "responder $mode @" - "${words[$mode]}" "$page"
 done
 
 if [[ -n ${JANGORA_CASES:-} ]]; then # only those whose names match, to look at them again
@@ -67,20 +65,16 @@ if [[ -z ${JANGORA_CASE:-} ]]; then
     scratch+=("$cups")
     export CUPS_SERVER=$cups/cups.sock # lpadmin and lpstat talk to this server
     mkdir -p "$cups"/{conf/ppd,spool,tmp,cache,state,log,jobs}
-    printf '%s\n' "ServerRoot $cups/conf" "RequestRoot $cups/spool" "TempDir $cups/tmp" \
-        "CacheDir $cups/cache" "StateDir $cups/state" "ErrorLog $cups/log/error_log" \
-        "AccessLog $cups/log/access_log" "PageLog $cups/log/page_log" \
-        "Printcap $cups/state/printcap" >"$cups/cups-files.conf"
+    printf '%s\n' "ServerRoot $cups/conf" "RequestRoot $cups/spool" "TempDir $cups/tmp" "CacheDir $cups/cache" \
+        "StateDir $cups/state" "ErrorLog $cups/log/error_log" "AccessLog $cups/log/access_log" \
+        "PageLog $cups/log/page_log" "Printcap $cups/state/printcap" >"$cups/cups-files.conf"
     if ((EUID == 0)); then # its filters run as the user lp: they read the spool, write in tmp
-        echo "SystemGroup root" >>"$cups/cups-files.conf"
-        chmod -R a+rX "$cups"
-        chmod 1777 "$cups/tmp"
+        echo "SystemGroup root" >>"$cups/cups-files.conf" && chmod -R a+rX "$cups" && chmod 1777 "$cups/tmp"
     else # as in CUPS's own tests: the server, and its filters, run as this user
-        printf '%s\n' "User $(id -un)" "Group $(id -gn)" "SystemGroup $(id -gn)" \
-            >>"$cups/cups-files.conf"
+        printf '%s\n' "User $(id -un)" "Group $(id -gn)" "SystemGroup $(id -gn)" >>"$cups/cups-files.conf"
     fi
-    printf '%s\n' "Listen $CUPS_SERVER" "Browsing No" "WebInterface No" "<Policy default>" \
-        "<Limit All>" "Order deny,allow" "</Limit>" "</Policy>" >"$cups/cupsd.conf"
+    printf '%s\n' "Listen $CUPS_SERVER" "Browsing No" "WebInterface No" "<Policy default>" "<Limit All>" \
+        "Order deny,allow" "</Limit>" "</Policy>" >"$cups/cupsd.conf"
     cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" &
     pids+=($!)
     wait_for "the print server" 10 -- eval 'lpstat -r 2>/dev/null | grep -q "is running"'
@@ -89,16 +83,16 @@ if [[ -z ${JANGORA_CASE:-} ]]; then
     pids+=($!)
     wait_for "a bus for the printers" 5 -- test -s "$cups/bus"
     printf '#!/bin/sh\nsleep 15\n' >"$cups/laser" && chmod +x "$cups/laser" # warming up
-    # A printer for each lane, another for the paused and refusing queues, one that takes 15 s.
+    # A printer for each lane, another for the paused, refusing and unreachable queues, and one
+    # that takes 15 s.
     export JANGORA_PORT=$((20000 + RANDOM % 20000))
     at=$JANGORA_PORT
     for printer in $(seq -f 'L%g' "$lanes") Spare Laser; do
-        script=/bin/true
-        [[ $printer != Laser ]] || script=$cups/laser
-        mkdir -p "$cups/jobs/$printer"
         at=$((at + 1))
-        DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$cups/bus") ippeveprinter -p "$at" -r off -s 10,10 \
-            -f application/pdf -c "$script" -d "$cups/jobs/$printer" -k "$printer" >"$cups/log/$printer" 2>&1 &
+        mkdir -p "$cups/jobs/$printer"
+        DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$cups/bus") ippeveprinter -p "$at" -r off -s 10,10 -f application/pdf \
+            -c "$([[ $printer == Laser ]] && echo "$cups/laser" || echo /bin/true)" -d "$cups/jobs/$printer" -k \
+            "$printer" >"$cups/log/$printer" 2>&1 &
         pids+=($!)
         queues=("$printer")
         [[ $printer != Spare ]] || queues=(Paused Refusing Gone)
@@ -108,18 +102,15 @@ if [[ -z ${JANGORA_CASE:-} ]]; then
         done
     done
     lpadmin -p Gone -v ipp://127.0.0.1:9/ipp/print # a printer that went away once set up
-    cupsdisable Paused
-    cupsreject Refusing
+    cupsdisable Paused && cupsreject Refusing
     echo 0 >"$cups/next"
     echo "${#cases[@]} cases in $lanes lanes"
-    next_case() { # the number of the next case nobody has taken, or none
-        local taken
-        taken=$(flock "$cups/next" sh -c 'n=$(cat "$1"); echo $((n + 1)) >"$1"; echo "$n"' - "$cups/next")
-        ((taken < ${#cases[@]})) && echo "$taken"
-    }
-    lane() { # each case a process of its own, on a display of its own: a case that fails ends alone
+    lane() { # the next case nobody has taken, each a process of its own: a case that fails ends alone
         local failed=0 n
-        while n=$(next_case); do JANGORA_CASE=$n JANGORA_CUPS=$cups "$0" "$@" || failed=1; done
+        while n=$(flock "$cups/next" sh -c 'n=$(cat "$1"); echo $((n + 1)) >"$1"; echo "$n"' - "$cups/next") &&
+            ((n < ${#cases[@]})); do
+            JANGORA_CASE=$n JANGORA_CUPS=$cups "$0" "$@" || failed=1
+        done
         return $failed
     }
     lane_pids=()
@@ -134,14 +125,12 @@ if [[ -z ${JANGORA_CASE:-} ]]; then
 fi
 
 # A case, on a display of its own, printing to its lane's queue L<lane>.
-cups=$JANGORA_CUPS
-lane=$JANGORA_LANE
-n=$JANGORA_CASE
+cups=$JANGORA_CUPS lane=$JANGORA_LANE n=$JANGORA_CASE
+IFS='|' read -r name server queue told said page also <<<"${cases[$n]}"
 home=$(mktemp -d)
 scratch+=("$home")
-start_x
-start_window_manager
-jobs_left() { lpstat -W not-completed -o "$1" 2>/dev/null | grep -c . || true; }
+log=$home/$n.log queue=${queue/lane/L$lane} said=${said//L\?/L$lane} title= text= problems=()
+miss() { problems+=("$*"); } # what went other than the case expects: all of it said at its end
 printed() { # pages the printer of a queue has printed
     local printer=$1
     case $1 in Paused | Refusing | Gone) printer=Spare ;; Doomed) printer=Laser ;; esac
@@ -150,139 +139,108 @@ printed() { # pages the printer of a queue has printed
 page_printed() { # whether the case's page reached a printer
     if [[ $server == responder* ]]; then grep -q '^page' "$log"; else (($(printed "$queue") > printed_before)); fi
 }
-print_over() { [[ $(/usr/bin/python3 "$here/cursor.py") == "$arrow" ]]; }
+print_over() { [[ $(/usr/bin/python3 "$here/x11.py" cursor) == "$arrow" ]]; }
 told_or_over() { shown_box '^Jangora 2\.4: ' >/dev/null || print_over; }
-
-problems=() # what went other than the case expects: all of it said at the case's end
-miss() { problems+=("$*"); }
-
-run_case() {
-    IFS='|' read -r name server queue told said page also <<<"$1"
-    local peer log=$home/$n.log arrow began id title= text=
-    queue=${queue/lane/L$lane}
-    said=${said//L\?/L$lane}
-    case $server in # a link on the loopback network, whose resets are a network's
-    cups) peer=$cups/cups.sock ;;
-    none) peer=$home/nothing.sock ;;
-    link*) peer=$((JANGORA_PORT + 100 + lane * 100 + n))
-        /usr/bin/python3 "$here/print_peers.py" "$peer" "$log" link "$cups/cups.sock" ${server#link } &
-        peer=127.0.0.1:$peer ;;
-    responder*) peer=$home/$n.sock
-        /usr/bin/python3 "$here/print_peers.py" "$peer" "$log" responder ${server#responder } & ;;
-    esac
-    [[ $server == cups || $server == none ]] || { pids+=($!) && wait_for "the case's server" 5 -- test -e "$log"; }
-    printed_before=$(printed "$queue")
-    local printer=()
-    [[ $queue == - ]] || printer=(PRINTER="$queue")
-    start_game env CUPS_SERVER="$peer" HOME="$home" XDG_DOCUMENTS_DIR= "${printer[@]}"
-    mkdir -p "$home/Documents"
-    [[ $also == *blink* ]] || { click_lever && point_at 300 300 && sleep 1; }
-    arrow=$(/usr/bin/python3 "$here/cursor.py")
-    [[ $also != *look* ]] || shot "window_$n"
-    local before
-    before=$(cents)
+case $server in # a link on the loopback network, whose resets are a network's
+cups) peer=$cups/cups.sock ;;
+none) peer=$home/nothing.sock ;;
+link*) peer=127.0.0.1:$((JANGORA_PORT + 100 + lane * 100 + n))
+    /usr/bin/python3 "$here/print_peers.py" "${peer#*:}" "$log" link "$cups/cups.sock" ${server#link } & ;;
+responder*) peer=$home/$n.sock
+    /usr/bin/python3 "$here/print_peers.py" "$peer" "$log" responder ${server#responder } & ;;
+esac
+[[ $server == cups || $server == none ]] || { pids+=($!) && wait_for "the case's server" 5 -- test -e "$log"; }
+printed_before=$(printed "$queue")
+printer=()
+[[ $queue == - ]] || printer=(PRINTER="$queue")
+start_x
+start_window_manager
+start_game env CUPS_SERVER="$peer" HOME="$home" XDG_DOCUMENTS_DIR= "${printer[@]}"
+mkdir -p "$home/Documents"
+[[ $also == *blink* ]] || { click_lever && point_at 300 300 && sleep 1; }
+arrow=$(/usr/bin/python3 "$here/x11.py" cursor)
+[[ $also != *look* ]] || shot "window_$n"
+before=$(cents) began=$(now_us) during=0
+click_print
+answer "$(box '^Jangora 2\.4$')" Return
+if [[ $also == *blink* ]]; then # shown or hidden, by turns of 750 ms
+    shot blink_0 && shot_after 0.4 blink_1 && shot_after 0.4 blink_2
+    (($(differing blink_0 blink_1 $status_box) + $(differing blink_0 blink_2 $status_box) > 100)) ||
+        miss "no blink during the print"
+fi
+# A click on the lever while the print is under way plays a spin, unless a box of the print came
+# up at once, as a box holds the game.
+sleep 0.3
+if ! shown_box '^Jangora 2\.4: ' >/dev/null; then
+    click_lever && point_at 300 300 && sleep 1
+    during=$(charged "$before" "$(cents)")
+    ((during == 1)) || miss "a click on the lever during the print played no spin"
+fi
+[[ $also != *busy* ]] || ! print_over || miss "no busy pointer while the print is under way"
+if [[ $also == *close* ]]; then
     began=$(now_us)
-    click_print
-    answer "$(box '^Jangora 2\.4$')" Return
-    if [[ $also == *blink* ]]; then # shown or hidden, by turns of 750 ms
-        local blinked=0
-        for i in 0 1 2; do
-            shot "blink_${i}_$n" && sleep 0.4
-            ((i == 0)) || (($(differing "blink_0_$n" "blink_${i}_$n" $status_box) < 100)) || blinked=1
-        done
-        ((blinked)) || miss "no blink during the print"
-    fi
-    # A click on the lever while the print is under way plays a spin, unless a box of the print
-    # came up at once, as a box holds the game.
-    local during=0
-    sleep 0.3
-    if ! shown_box '^Jangora 2\.4: ' >/dev/null; then
-        click_lever && point_at 300 300 && sleep 1
-        during=$(charged "$before" "$(cents)")
-        ((during == 1)) || miss "a click on the lever during the print played no spin"
-    fi
-    [[ $also != *busy* ]] || ! print_over || miss "no busy pointer while the print is under way"
-    if [[ $also == *close* ]]; then
-        began=$(now_us)
-        wmctrl -i -c "$window"
-        wait_for_end 1
-        ((exit_status == 0)) || miss "closed, the game ended with $exit_status"
-        echo "$name: closed while the print system was asked: ended in $((($(now_us) - began) / 1000)) ms, status $exit_status"
-        ((${#problems[@]} == 0)) || fail "$name: $(printf '%s; ' "${problems[@]}")"
-        return
-    fi
-    if [[ $also == *delete* ]]; then
-        wait_for "$queue to print" 20 -- eval "lpstat -p $queue | grep -q 'now printing'"
-        sleep 1 && lpadmin -x "$queue"
-    fi
-    while :; do
-        wait_for "$name: a box, or the print's end" 40 -- told_or_over
-        id=$(shown_box '^Jangora 2\.4: ') || break
-        title=$(xdotool getwindowname "$id")
-        case $title in
-        *": printer")
-            [[ $also == *names* ]] || miss "asked to pick a printer"
-            [[ $also == *names* ]] || { answer "$id" Return && continue; }
-            text=$(accessible buttons "$title" | tr '\n' '|')
-            echo "$name: the printers offered: $text" | cat -A | sed 's/\$$//'
-            [[ $text == "Bars�13|Rightto left|Office The window was printed. Your acc…|Long"*"…|Cancel|" ]] ||
-                miss "the names shown: $text"
-            (($(xwininfo -id "$id" | awk '/Width/ { print $2 }') < 800)) || miss "the box is wider than the screen"
-            answer "$id" Return
-            wait_for "the list of printers answered" 3 -- eval '! xwininfo -id "$id" 2>/dev/null | grep -q IsViewable'
-            title= text= ;;
-        *": no printer") answer "$id" Return ;;
-        *) text=$(accessible box "$title" | tr '\n' ' ')
-            text=${text% }
-            answer "$id" Return
-            break ;;
-        esac
+    wmctrl -i -c "$window"
+    wait_for_end 1
+    echo "$name: closed while the print system was asked: ended in $((($(now_us) - began) / 1000)) ms, status $exit_status"
+    ((exit_status == 0)) || fail "$name: closed, the game ended with $exit_status"
+    exit 0
+fi
+if [[ $also == *delete* ]]; then
+    wait_for "$queue to print" 20 -- eval "lpstat -p $queue | grep -q 'now printing'"
+    sleep 1 && lpadmin -x "$queue"
+fi
+while wait_for "$name: a box, or the print's end" 40 -- told_or_over && id=$(shown_box '^Jangora 2\.4: '); do
+    title=$(xdotool getwindowname "$id")
+    case $title in
+    *": printer") # the list of printers offered
+        [[ $also == *names* ]] || miss "asked to pick a printer"
+        text=$(accessible buttons "$title" | tr '\n' '|')
+        [[ $also != *names* || $text == "Bars�13|Rightto left|Office The window was printed. Your acc…|Long"*"…|Cancel|" ]] ||
+            miss "the names shown: $text"
+        (($(xwininfo -id "$id" | awk '/Width/ { print $2 }') < 800)) || miss "the box is wider than the screen"
+        answer "$id" Return
+        wait_for "the list of printers answered" 3 -- eval '! xwininfo -id "$id" 2>/dev/null | grep -q IsViewable'
+        title= text= ;;
+    *": no printer") answer "$id" Return ;;
+    *) text=$(accessible box "$title" | tr '\n' ' ')
+        text=${text% }
+        answer "$id" Return
+        break ;;
+    esac
+done
+waited=$((($(now_us) - began) / 1000)) left=0
+click_lever && sleep 1 # and after it
+after=$(($(charged "$before" "$(cents)") - during))
+((after == 1)) || miss "a click on the lever after the print played no spin"
+[[ ${title#Jangora 2.4: } == "${told/#-/}" ]] || miss "told '${title:-nothing}' ($text), not '$told'"
+# shellcheck disable=SC2053 # the expected text is a pattern
+[[ $text == $said ]] || miss "said '$text', not '$said'"
+[[ $page != printed ]] || wait_for "$name: the page printed" 20 -- page_printed
+[[ $page != not ]] || ! page_printed || miss "the page was printed, though told it was not"
+if [[ $queue != - && $server != responder* ]]; then
+    sleep 2 # a job left by a late answer is cancelled once that comes
+    left=$(lpstat -W not-completed -o "$queue" 2>/dev/null | grep -c . || true)
+    [[ $also == *left* ]] || ((left == 0)) || miss "$left jobs left in the queue of $queue"
+    cancel -a "$queue" 2>/dev/null || true
+fi
+[[ $also != *names* ]] || grep -qF "job for b'Bars\\xff13'" "$log" ||
+    miss "the job did not go to the printer picked, as its name came: $(grep 'job for' "$log")"
+[[ $also != *pdf* ]] || [[ $(file -b "$home/Documents/jangora.pdf") == PDF* ]] || miss "no PDF file in the documents folder"
+[[ $also != *paper* ]] || grep -Eq '^page 0 0 (595|612)(\.[0-9]*)? (841|842|792)' "$log" ||
+    miss "the page is not on the local paper: $(grep '^page' "$log")"
+if [[ $also == *look* ]]; then # the window at its natural size (96 dots per inch): trimmed, the
+    pdftoppm -r 96 -png -singlefile "$log.pdf" "$shots/page_$n" # sizes within 2 %, alike
+    for picture in page window; do
+        convert "$(shot_file "${picture}_$n")" -fuzz 10% -trim +repage "$shots/${picture}_trimmed.png"
     done
-    local waited=$((($(now_us) - began) / 1000)) left=0
-    click_lever && sleep 1 # and after it
-    local after
-    after=$(($(charged "$before" "$(cents)") - during))
-    ((after == 1)) || miss "a click on the lever after the print played no spin"
-    [[ -n $title || $told == - ]] && [[ ${title#Jangora 2.4: } == "${told/#-/}" ]] ||
-        miss "told '${title:-nothing}' ($text), not '$told'"
-    # shellcheck disable=SC2053 # the expected text is a pattern
-    [[ $text == $said ]] || miss "said '$text', not '$said'"
-    if [[ $page != any ]]; then
-        [[ $page == printed ]] && wait_for "$name: the page printed" 20 -- page_printed
-        [[ $page == printed ]] || ! page_printed || miss "the page was printed, though told it was not"
-    fi
-    if [[ $queue != - && $server != responder* ]]; then
-        sleep 2 # a job left by a late answer is cancelled once that comes
-        left=$(jobs_left "$queue")
-        [[ $also == *left* ]] || ((left == 0)) || miss "$left jobs left in the queue of $queue"
-        cancel -a "$queue" 2>/dev/null || true
-    fi
-    [[ $also != *names* ]] || grep -qF "job for b'Bars\\xff13'" "$log" ||
-        miss "the job did not go to the printer picked, as its name came: $(grep 'job for' "$log")"
-    [[ $also != *pdf* ]] || [[ $(file -b "$home/Documents/jangora.pdf") == PDF* ]] ||
-        miss "no PDF file in the documents folder"
-    [[ $also != *paper* ]] || grep -Eq '^page 0 0 (595|612)(\.[0-9]*)? (841|842|792)' "$log" ||
-        miss "the page is not on the local paper: $(grep '^page' "$log")"
-    if [[ $also == *look* ]]; then # the window at its natural size (96 dots per inch)
-        pdftoppm -r 96 -png -singlefile "$log.pdf" "$shots/page_$n"
-        for picture in "page_$n" "window_$n"; do
-            convert "$(shot_file "$picture")" -fuzz 10% -trim +repage "$shots/${picture}_trimmed.png"
-        done
-        local page_size window_size
-        page_size=$(size_of "page_${n}_trimmed") window_size=$(size_of "window_${n}_trimmed")
-        convert "$(shot_file "page_${n}_trimmed")" -resize "$window_size!" "$shots/page_${n}_scaled.png"
-        echo "$name: window ${window_size}, printed ${page_size}, RMS difference $(rmse "page_${n}_scaled" "window_${n}_trimmed")"
-        local pw=${page_size%x*} ph=${page_size#*x} ww=${window_size%x*} wh=${window_size#*x}
-        below "$(rmse "page_${n}_scaled" "window_${n}_trimmed")" 0.05 &&
-            ((pw * 50 >= ww * 49 && pw * 50 <= ww * 51 && ph * 50 >= wh * 49 && ph * 50 <= wh * 51)) ||
-            miss "the page does not show the window at its size"
-    fi
-    printf '%-34s %-16s %6s ms  page %-8s left %s  play %s\n    %s\n' "$name" "${told}" "$waited" \
-        "$(page_printed && echo printed || echo no)" "$left" \
-        "$( ((during)) && echo "went on" || ( ((after)) && echo "after the box" || echo "stopped"))" \
-        "${text:-(nothing said)}"
-    stop_game
-    ((${#problems[@]} == 0)) || fail "$name: $(printf '%s; ' "${problems[@]}")"
-}
-
-run_case "${cases[$n]}"
+    read -r pw ph ww wh <<<"$(identify -format '%w %h ' "$shots"/{page,window}_trimmed.png)"
+    convert "$shots/page_trimmed.png" -resize "${ww}x${wh}!" "$shots/page_scaled.png"
+    echo "$name: window ${ww}x${wh}, printed ${pw}x${ph}, RMS difference $(rmse page_scaled window_trimmed)"
+    below "$(rmse page_scaled window_trimmed)" 0.05 &&
+        ((pw * 50 >= ww * 49 && pw * 50 <= ww * 51 && ph * 50 >= wh * 49 && ph * 50 <= wh * 51)) ||
+        miss "the page does not show the window at its size"
+fi
+printf '%-34s %-16s %6s ms  page %-8s left %s  play %s\n    %s\n' "$name" "$told" "$waited" \
+    "$(page_printed && echo printed || echo no)" "$left" \
+    "$( ((during)) && echo "went on" || { ((after)) && echo "after the box" || echo "stopped"; })" "${text:-(nothing said)}"
+((${#problems[@]} == 0)) || fail "$name: $(printf '%s; ' "${problems[@]}")"

@@ -74,7 +74,7 @@ held() { # held KEY SECONDS [GRAB AT SECONDS]: the key held, another program gra
     before=$(cents)
     xdotool keydown "$1"
     if [[ -n ${3:-} ]]; then
-        sleep "$3" && /usr/bin/python3 "$here/grab_keyboard.py" "$4" &
+        sleep "$3" && /usr/bin/python3 "$here/x11.py" grab "$4" &
         grabber=$!
     fi
     sleep "$2"

@@ -3,7 +3,8 @@
 rebuilds the fast suites (model_tests, qt_tests), runs them and says which test caught it; a
 fault that only the real program on a real desktop shows names the end-to-end test that must
 catch it, which is built and run instead. Exits 1 when a fault goes uncaught or no longer
-applies. Usage: run.py [WORD of the faults]"""
+applies. Usage: run.py [--every] [WORD of the faults]; with --every, each fault of the fast
+suites names every test that catches it, to find tests that catch nothing another does not."""
 import os
 import pathlib
 import resource
@@ -30,19 +31,27 @@ def sh(*command, cwd=ROOT, timeout=None):
         return None, ""
 
 
+EVERY = "--every" in sys.argv
+
+
 def caught_by(build, e2e=None):
-    """The first test of the fast suites that fails (or the end-to-end test named, if it
-    fails), or None when they all pass."""
+    """The first test of the fast suites that fails (with --every, all of them), or the
+    end-to-end test named, if it fails; None when they all pass."""
     if e2e:
         status, _ = sh("ctest", "--test-dir", build, "-R", f"^{e2e}$", cwd=build, timeout=900)
         return e2e if status != 0 else None
+    caught = []
     for suite in SUITES:
-        status, output = sh(build / "bin" / suite, "--gtest_fail_fast", cwd=build, timeout=600)
+        status, output = sh(build / "bin" / suite, *([] if EVERY else ["--gtest_fail_fast"]),
+                            cwd=build, timeout=600)
         failed = [line.split()[3] for line in output.splitlines()
                   if line.startswith("[  FAILED  ]") and "," not in line]
         if status != 0:
-            return f"{suite}: " + (failed[0] if failed else "it hung" if status is None else "crashed")
-    return None
+            caught += [f"{suite}: {test}" for test in failed] or \
+                [f"{suite}: " + ("it hung" if status is None else "crashed")]
+            if not EVERY:
+                break
+    return " | ".join(caught) or None
 
 
 def main():
@@ -62,7 +71,8 @@ def main():
     for block in "\n".join(lines).strip().split("\n\n"):
         path, what, line, planted, *test = block.split("\n")
         e2e = test[0].removeprefix("test: ") if test else None
-        if len(sys.argv) > 1 and sys.argv[1] not in what:
+        words = [word for word in sys.argv[1:] if word != "--every"]
+        if words and words[0] not in what or EVERY and e2e:
             continue
         text = (scratch / path).read_text()
         rows = text.split("\n")
