@@ -143,10 +143,11 @@ start_x() { # start_x [WxHxDEPTH]: Xvfb on a free display, DISPLAY pointed at it
 }
 
 start_window_manager() { # openbox, to frame and close the game's window as a desktop would
-    rm -f "$shots/.openbox_started" # a window mapped while it starts may be lost
-    openbox --startup "touch $shots/.openbox_started" >"$shots/openbox.log" 2>&1 &
+    local started=$shots/.openbox_started_$$ # a window mapped while it starts may be lost
+    rm -f "$started"
+    openbox --startup "touch $started" >"$shots/openbox_$$.log" 2>&1 &
     manager_pid=$!
-    wait_for "openbox to start" 5 -- test -e "$shots/.openbox_started"
+    wait_for "openbox to start" 5 -- test -e "$started"
 }
 
 game_window() { # the game's shown window; Qt's other windows of that name are never shown
