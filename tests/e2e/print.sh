@@ -240,7 +240,7 @@ if [[ $also == *look* ]]; then # the window at its natural size (96 dots per inc
         ((pw * 50 >= ww * 49 && pw * 50 <= ww * 51 && ph * 50 >= wh * 49 && ph * 50 <= wh * 51)) ||
         miss "the page does not show the window at its size"
 fi
-printf '%-34s %-16s %6s ms  page %-8s left %s  play %s\n    %s\n' "$name" "$told" "$waited" \
+printf '%-34s %-16s %6s ms  page %-8s left %s  play %s\n    %s\n' "$name" "$(t=${title#Jangora 2.4: } && echo "${t:--}")" "$waited" \
     "$(page_printed && echo printed || echo no)" "$left" \
     "$( ((during)) && echo "went on" || { ((after)) && echo "after the box" || echo "stopped"; })" "${text:-(nothing said)}"
 ((${#problems[@]} == 0)) || fail "$name: $(printf '%s; ' "${problems[@]}")"

@@ -44,8 +44,8 @@ def caught_by(build, e2e=None):
     for suite in SUITES:
         status, output = sh(build / "bin" / suite, *([] if EVERY else ["--gtest_fail_fast"]),
                             cwd=build, timeout=600)
-        failed = [line.split()[3] for line in output.splitlines()
-                  if line.startswith("[  FAILED  ]") and "," not in line]
+        failed = list(dict.fromkeys(line.split()[3] for line in output.splitlines()
+                                    if line.startswith("[  FAILED  ]") and "," not in line))
         if status != 0:
             caught += [f"{suite}: {test}" for test in failed] or \
                 [f"{suite}: " + ("it hung" if status is None else "crashed")]
