@@ -145,7 +145,9 @@ class Printing::Run {
         scrolled->setWidgetResizable(true);
         scrolled->setFrameShape(QFrame::NoFrame);
         scrolled->setFocusPolicy(Qt::NoFocus); // the keyboard goes from printer to printer
-        scrolled->setMinimumHeight(std::min(list->sizeHint().height(), 300));
+        scrolled->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the names are elided
+        scrolled->setMinimumSize(list->sizeHint().width(),
+                                 std::min(list->sizeHint().height(), 300));
         layout->addWidget(scrolled);
         auto* none = new QPushButton(QObject::tr("Cancel"));
         QObject::connect(none, &QPushButton::clicked, &chooser, &QDialog::reject);
