@@ -10,11 +10,12 @@ mute=$((6100 + RANDOM % 900))
 /usr/bin/python3 -c "import socket, time; s = socket.socket(); s.bind(('127.0.0.1', $mute)); s.listen(); time.sleep(60)" &
 pids+=($!)
 sleep 0.3
-refused() { # refused SETTING...: one line on stderr, saying what, and status 2
+refused() { # refused SETTING...: one line on stderr, saying what, and status 2; stopped at 20 s
     local status=0 began
     began=$(now_us)
-    env XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM= "$@" "$game" 2>"$shots/refused.txt" </dev/null || status=$?
+    timeout 20 env XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM= "$@" "$game" 2>"$shots/refused.txt" </dev/null || status=$?
     said=$(cat "$shots/refused.txt")
+    [[ $status != 124 ]] || said="still starting at 20 s, stopped: $said"
     local took=$((($(now_us) - began) / 1000))
     [[ $status == 2 && $said == *display* && $(wc -l <<<"$said") == 1 ]] && ((took < 12000)) ||
         fail "$*: status $status after $took ms, said: $said"
