@@ -107,6 +107,15 @@ TEST_F(RuntimeTest, TimersRestUntilWhatTheyReadOrWroteChanges) {
     EXPECT_EQ(log, (std::vector<std::string>{"fast@10", "off@10", "slow@30", "off@30", "slow@60",
                                              "off@60", "slow@90", "off@90", "fast@120", "slow@120",
                                              "off@120"}));
+    slow.onTimer = [&] { // now turns the back image off
+        logged("slow");
+        back.setEnabled(false);
+    };
+    log.clear();
+    form.scheduler().advanceBy(20);
+    // Woken by the slow timer's tick at 150, the fast one, due then too but before it, has had
+    // that tick already: the next comes at 160.
+    EXPECT_EQ(log, (std::vector<std::string>{"slow@150", "fast@160"}));
 }
 
 // Where presses, releases and clicks go, with any buttons, and how lost releases come back.
